@@ -20,10 +20,10 @@ case "${1:-}" in
     configure_and_build release
     out=build/showcase
     mkdir -p "$out"
-    build/release/tools/duduri-pack image data/harbour.jpg --out "$out/harbour.png"
-    build/release/tools/duduri-pack image data/harbour.jpg --rotate 90 --out "$out/harbour-rot90.png"
-    build/release/tools/duduri-pack image data/harbour.jpg --resize 320x240 --out "$out/harbour-small.png"
-    build/release/tools/duduri-pack image data/harbour.jpg --resize 96x72 --shadow --out "$out/harbour-shadow.png"
+    build/release/bin/duduri-pack image data/harbour.jpg --out "$out/harbour.png"
+    build/release/bin/duduri-pack image data/harbour.jpg --rotate 90 --out "$out/harbour-rot90.png"
+    build/release/bin/duduri-pack image data/harbour.jpg --resize 320x240 --out "$out/harbour-small.png"
+    build/release/bin/duduri-pack image data/harbour.jpg --resize 96x72 --shadow --out "$out/harbour-shadow.png"
     echo "Wrote the pictures in $out/"
     ;;
   test)
