@@ -94,9 +94,12 @@ class TBitmap32 {
   std::size_t PixelCount() const { return std::size_t(width_) * std::size_t(height_); }
 
   // Copies: nullptr gives 0x0; another surface copies size, pixels, DrawMode,
-  // MasterAlpha, OuterColor and StretchFilter (not CombineMode). A decoded
+  // MasterAlpha, OuterColor and StretchFilter (not CombineMode), and its
+  // OnPixelCombine so that a dmCustom copy draws like the original. A decoded
   // picture copies its colours with alpha 255 (32-bit pictures keep their
-  // alpha; a transparent picture's transparent colour gets alpha 0).
+  // alpha; a transparent picture's transparent colour gets alpha 0); one whose
+  // Pixels do not hold Width * Height values throws EPictureError and leaves
+  // the surface as it was.
   void Assign(const TBitmap32* source);
   void Assign(const TBitmap32& source) { Assign(&source); }
   void Assign(const TPicture& picture);
@@ -109,7 +112,7 @@ class TBitmap32 {
   TCombineMode CombineMode() const { return combineMode_; }
   void SetCombineMode(TCombineMode mode);  // always notifies
   std::uint32_t MasterAlpha() const { return masterAlpha_; }
-  void SetMasterAlpha(std::uint32_t alpha);  // 0..255
+  void SetMasterAlpha(std::uint32_t alpha);  // 0..255; larger values count as 255
   TColor32 OuterColor() const { return outerColor_; }
   void SetOuterColor(TColor32 color);
   TStretchFilter StretchFilter() const { return stretchFilter_; }
@@ -128,8 +131,10 @@ class TBitmap32 {
   // Pixel operations.
   void Clear(TColor32 color = 0xFF000000);
   void ResetAlpha();
+  // Not clipped to ClipRect: callers stay inside. A rectangle that strays
+  // outside the surface anyway is cut to it rather than written past it.
   void FillRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-                TColor32 color);  // unclipped: callers stay inside
+                TColor32 color);
   void FillRectS(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
                  TColor32 color);
   void FillRectS(const TRect& r, TColor32 color) { FillRectS(r.Left, r.Top, r.Right, r.Bottom, color); }
@@ -157,7 +162,7 @@ class TBitmap32 {
 
   // Quarter, half and three-quarter turns clockwise. Without a target the
   // surface itself turns (keeping its drawing state); with one, the target
-  // receives the turned image.
+  // receives the turned image and keeps its own drawing state.
   void Rotate90(TBitmap32* target = nullptr);
   void Rotate180(TBitmap32* target = nullptr);
   void Rotate270(TBitmap32* target = nullptr);
@@ -168,6 +173,19 @@ class TBitmap32 {
   std::int32_t TextHeight(const std::string& text) const;
 
  private:
+  // SetSize without the notification, for operations that notify once at
+  // their own end. On failure the surface is 0x0 and EBitmapError is thrown.
+  bool ResizeSilently(std::int32_t width, std::int32_t height);
+  // Fills [x1, x2) x [y1, y2), already cut to the surface.
+  void FillSpan(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                TColor32 color);
+  // Draw with the destination in 64 bits (Right and Bottom exclusive).
+  void DrawArea(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
+                const TRect& srcRect, const TBitmap32& source);
+  // Turns into `target` (which may be this surface) through a fresh block.
+  enum class TQuarterTurn { qtClockwise, qtHalf, qtAnticlockwise };
+  void RotateInto(TBitmap32& target, TQuarterTurn turn);
+
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   std::unique_ptr<TColor32[]> bits_;
