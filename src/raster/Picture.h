@@ -39,6 +39,12 @@ struct TPicture {
 // Throws EPictureError when width or height is out of the bounds above.
 void CheckPictureSize(std::int64_t width, std::int64_t height, const char* format);
 
+// Takes the pixel block of a width x height picture, or throws EPictureError
+// ("Not enough memory ...") when it cannot be had. `reserveOnly` leaves the
+// vector empty with the capacity taken, for readers that fill it row by row.
+void AllocatePicturePixels(std::vector<TColor32>& pixels, std::int32_t width,
+                           std::int32_t height, const char* format, bool reserveOnly = false);
+
 // Recognises a picture by its first bytes, whatever the file is called.
 TPictureFormat DetectPictureFormat(std::span<const std::byte> data);
 
@@ -48,6 +54,8 @@ struct TPictureSize {
   std::int32_t Height = 0;
 };
 TPictureSize ReadPictureSize(std::span<const std::byte> data);
+TPictureSize ReadJpegSize(std::span<const std::byte> data);
+TPictureSize ReadBmpSize(std::span<const std::byte> data);
 
 TPicture DecodeJpeg(std::span<const std::byte> data);
 TPicture DecodeBmp(std::span<const std::byte> data);
