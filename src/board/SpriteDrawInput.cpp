@@ -1,0 +1,346 @@
+// Mouse and key input: picking, dragging, rotating and selecting pieces, and
+// joining a dropped piece or group to a grid neighbour that lies where the
+// completed picture puts it, within JigsawMagnet pixels.
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "board/SpriteBlit.h"
+#include "board/SpriteDraw.h"
+
+namespace duduri {
+
+namespace {
+
+// Pieces follow the pointer clamped this far inside the board's edges.
+constexpr int kEdgeMargin = 5;
+// Arrow keys move the selection or group as if dragged from this point.
+constexpr int kKeyOrigin = 100;
+constexpr int kKeyStep = 4;
+
+// The four grid neighbours of a piece in grid order (row by row).
+constexpr int kNeighbourRow[4] = {-1, 0, 0, 1};
+constexpr int kNeighbourCol[4] = {0, -1, 1, 0};
+
+}  // namespace
+
+void TSpriteDraw::PiecesMouseDown(TSender sender, TShiftState shift, int X, int Y,
+                                  TMouseButton button, int& col, int& row) {
+  col = -1;
+  row = -1;
+  if (gamePaused_ || !hasPieces() || !piecesVisible_ || solvingAll_ || solvingOne_) return;
+
+  int hitCol = 0, hitRow = 0;
+  if (!HitTest(X, Y, hitCol, hitRow)) {
+    // The band is drawn over the frame as it is now; releasing it rebuilds
+    // the static layer.
+    bandSelecting_ = true;
+    rightPressed_ = false;
+    bandStartX_ = X;
+    bandStartY_ = Y;
+    CopyTopLeft(PixelTarget(staticLayer_), backBuffer_.Bits(), backBuffer_.Width(),
+                backBuffer_.Height());
+    if (button == mbRight) rightPressed_ = true;
+    return;
+  }
+  col = hitCol;
+  row = hitRow;
+  currentCol_ = clickedCol_ = hitCol;
+  currentRow_ = clickedRow_ = hitRow;
+  TPieceSprite& p = piece(hitRow, hitCol);
+
+  if ((shift & ssCtrl) != 0) {
+    if (button == mbLeft) {
+      p.Selected = p.Selected == 1 ? 0 : 1;
+      if (allSelected_ && p.Selected == 0) allSelected_ = false;
+    }
+  } else if (button == mbLeft) {
+    if (p.Selected == 1) {
+      dragging_ = true;
+      buildSelection(X, Y);
+    } else if (p.Placed == 0) {
+      dragging_ = true;
+      bandSelecting_ = false;
+      grabX_ = X - p.X;
+      grabY_ = Y - p.Y;
+      moveToFront(hitRow, hitCol);
+      drawContinue_ = true;
+      installIdle();
+      DeselectAll();
+    } else {
+      groupDragging_ = true;
+      setGroup(hitRow, hitCol, X, Y, true);
+      raiseGroup(group_);
+      drawContinue_ = true;
+      installIdle();
+      DeselectAll();
+    }
+    if (!raise(onPiecesClick_, sender, hitCol, hitRow)) return;
+  } else if (button == mbRight && !noPieceRotation_) {
+    if (p.Selected == 1) {
+      p.Selected = 0;
+    } else if (p.Placed == 0) {
+      moveToFront(hitRow, hitCol);
+      rightPressed_ = true;
+      bandSelecting_ = false;
+      // About the sprite's top-left corner: X and Y stay.
+      p.Rotation = std::uint8_t((p.Rotation + 1) & 3);
+      makeShadow(p, p.Rotation);
+      if (!raise(onPiecesRotate_, sender, hitCol, hitRow)) return;
+    } else {
+      rotateGroup(sender, hitRow, hitCol);
+      return;
+    }
+  }
+  RebuildStaticLayer();
+  redraw(false);
+}
+
+bool TSpriteDraw::rotateGroup(TSender sender, int row, int col) {
+  setGroup(row, col, 0, 0, false);
+  raiseGroup(group_);
+  TPieceSprite& clicked = piece(row, col);
+  clicked.Rotation = std::uint8_t((clicked.Rotation + 1) & 3);
+  makeShadow(clicked, clicked.Rotation);
+  // Every member takes the clicked piece's rotation and the place the turned
+  // picture gives it relative to the clicked piece, which stays where it is.
+  const TBoardPoint r0 = RotatedHome(row, col);
+  const int cx = clicked.X;
+  const int cy = clicked.Y;
+  for (const SelectedPieceEntry& e : group_) {
+    TPieceSprite& m = piece(e.Row, e.Col);
+    m.Rotation = clicked.Rotation;
+    makeShadow(m, m.Rotation);
+    const TBoardPoint home = RotatedHome(e.Row, e.Col);
+    m.X = cx + home.X - r0.X;
+    m.Y = cy + home.Y - r0.Y;
+  }
+  RebuildStaticLayer();
+  if (!redraw(false)) return false;
+  groupRotated_ = true;
+  clearGroup();
+  staticStale_ = true;
+  return raise(onPiecesRotate_, sender, col, row);
+}
+
+void TSpriteDraw::PiecesMouseMove(TSender sender, TShiftState shift, int X, int Y) {
+  if (gamePaused_ || !hasPieces()) return;
+  const int px = std::min(std::max(X, kEdgeMargin), boardWidth_ - kEdgeMargin);
+  const int py = std::min(std::max(Y, kEdgeMargin), boardHeight_ - kEdgeMargin);
+
+  if (dragging_) {
+    moved_ = true;
+    TPieceSprite& current = currentPiece();
+    if (current.Selected == 1) {
+      moveList(pieces_, selection_, px, py);
+    } else {
+      current.X = px - grabX_;
+      current.Y = py - grabY_;
+    }
+    if (!raise(onPiecesDrag_, sender, currentCol_, currentRow_, current.X, current.Y)) return;
+    drawContinue_ = true;
+    installIdle();
+  }
+  if (groupDragging_) {
+    groupMoved_ = true;
+    moveList(pieces_, group_, px, py);
+  }
+  if (bandSelecting_ && !rightPressed_) {
+    bandEndX_ = px;
+    bandEndY_ = py;
+    installIdle();
+    moved_ = true;
+    drawContinue_ = true;
+  }
+  if (savedMouseMove_) {
+    const TMouseMoveHandler previous = savedMouseMove_;
+    previous(sender, shift, X, Y);
+  }
+}
+
+void TSpriteDraw::PiecesMouseUp(TSender sender, TMouseButton button, TShiftState shift, int X,
+                                int Y) {
+  if (gamePaused_ || !hasPieces()) return;
+  bool placedNow = false;
+
+  if (dragging_) {
+    if (moved_ && !won_) {
+      TBoardPoint snapped;
+      if (singleSnap(snapped)) {
+        // Only the current piece moves, also when a selection was dragged.
+        placedNow = true;
+        currentPiece().X = snapped.X;
+        currentPiece().Y = snapped.Y;
+        piecesLeft_ = CountPiecesLeft();
+        if (!raise(onPiecesInRightPlace_, sender, currentCol_, currentRow_)) return;
+      }
+      clearSelection();
+      drawContinue_ = false;
+      removeIdle();
+    }
+    dragging_ = false;
+    moved_ = false;
+    if (!redraw(false)) return;
+  } else if (bandSelecting_ && moved_) {
+    for (auto& pieceRow : pieces_) {
+      for (TPieceSprite& p : pieceRow) {
+        if (p.Placed != 0) continue;
+        const int cx = p.X + p.Width / 2;
+        const int cy = p.Y + p.Height / 2;
+        if (bandStartX_ <= cx && cx < bandEndX_ && bandStartY_ <= cy && cy < bandEndY_) {
+          p.Selected = 1;
+        }
+      }
+    }
+    drawContinue_ = false;
+    removeIdle();
+    bandSelecting_ = false;
+    moved_ = false;
+    RebuildStaticLayer();
+    if (!redraw(false)) return;
+  } else if (groupDragging_) {
+    if (groupMoved_) {
+      TBoardPoint snapped;
+      if (groupSnap(snapped)) {
+        placedNow = true;
+        const int dx = snapped.X - currentPiece().X;
+        const int dy = snapped.Y - currentPiece().Y;
+        for (const SelectedPieceEntry& e : group_) {
+          piece(e.Row, e.Col).X += dx;
+          piece(e.Row, e.Col).Y += dy;
+        }
+        piecesLeft_ = CountPiecesLeft();
+        if (!raise(onPiecesInRightPlace_, sender, currentCol_, currentRow_)) return;
+      }
+    }
+    RebuildStaticLayer();
+    groupDragging_ = false;
+    if (!redraw(false)) return;
+    clearGroup();
+    // The layer still leaves out the members other than the current piece.
+    staticStale_ = true;
+    drawContinue_ = false;
+    removeIdle();
+  }
+
+  dragging_ = false;
+  rightPressed_ = false;
+  moved_ = false;
+  bandSelecting_ = false;
+  groupDragging_ = false;
+  groupMoved_ = false;
+  drawContinue_ = false;
+  removeIdle();
+
+  if (savedMouseUp_) {
+    const std::shared_ptr<const bool> alive = alive_;
+    const TMouseUpHandler previous = savedMouseUp_;
+    previous(sender, button, shift, X, Y);
+    if (!*alive) return;
+  }
+  const bool check = placedNow || groupRotated_;
+  groupRotated_ = false;
+  if (check) winAfterRelease(sender);
+}
+
+bool TSpriteDraw::singleSnap(TBoardPoint& snapped) {
+  TPieceSprite& c = currentPiece();
+  const TBoardPoint home = RotatedHome(currentRow_, currentCol_);
+  for (int i = 0; i < 4; ++i) {
+    const int row = currentRow_ + kNeighbourRow[i];
+    const int col = currentCol_ + kNeighbourCol[i];
+    if (!inGrid(row, col)) continue;
+    TPieceSprite& n = piece(row, col);
+    if (n.Rotation != c.Rotation) continue;
+    const TBoardPoint offset = Offset(row, col);
+    const TBoardPoint e{home.X + offset.X, home.Y + offset.Y};
+    if (std::abs(c.X - e.X) <= jigsawMagnet_ && std::abs(c.Y - e.Y) <= jigsawMagnet_) {
+      n.Placed = 1;
+      c.Placed = 1;
+      snapped = e;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TSpriteDraw::groupSnap(TBoardPoint& snapped) {
+  // Only the clicked member's own neighbours are tried, and the rotations are
+  // not compared: the positions decide.
+  TPieceSprite& c = currentPiece();
+  const TBoardPoint home = RotatedHome(currentRow_, currentCol_);
+  for (int i = 0; i < 4; ++i) {
+    const int row = currentRow_ + kNeighbourRow[i];
+    const int col = currentCol_ + kNeighbourCol[i];
+    if (!inGrid(row, col) || groupMark_[indexOf(row, col)] != 0) continue;
+    const TBoardPoint offset = Offset(row, col);
+    const TBoardPoint e{home.X + offset.X, home.Y + offset.Y};
+    if (std::abs(c.X - e.X) <= jigsawMagnet_ && std::abs(c.Y - e.Y) <= jigsawMagnet_) {
+      piece(row, col).Placed = 1;
+      c.Placed = 1;
+      snapped = e;
+      return true;
+    }
+  }
+  return false;
+}
+
+void TSpriteDraw::PiecesKeyDown(int key) {
+  if (gamePaused_ || !hasPieces()) return;
+  int dx = 0, dy = 0;
+  switch (key) {
+    case kVkLeft:
+      dx = -kKeyStep;
+      break;
+    case kVkUp:
+      dy = -kKeyStep;
+      break;
+    case kVkRight:
+      dx = kKeyStep;
+      break;
+    case kVkDown:
+      dy = kKeyStep;
+      break;
+    default:
+      return;
+  }
+  buildSelection(kKeyOrigin, kKeyOrigin);
+  if (!selection_.empty()) {
+    moveList(pieces_, selection_, kKeyOrigin + dx, kKeyOrigin + dy);
+  } else {
+    // Without a selection the keys move the first group in grid order.
+    bool found = false;
+    for (int row = 0; row < piecesY_ && !found; ++row) {
+      for (int col = 0; col < piecesX_ && !found; ++col) {
+        if (pieces_[row][col].Placed != 1) continue;
+        found = true;
+        setGroup(row, col, kKeyOrigin, kKeyOrigin, true);
+        moveList(pieces_, group_, kKeyOrigin + dx, kKeyOrigin + dy);
+      }
+    }
+  }
+  clearGroup();
+  clearSelection();
+  RebuildStaticLayer();
+  ComposeFrame();
+  present();
+}
+
+void TSpriteDraw::SelectAll() {
+  if (!hasPieces()) return;
+  allSelected_ = true;
+  for (auto& row : pieces_) {
+    for (TPieceSprite& p : row) p.Selected = 1;
+  }
+}
+
+void TSpriteDraw::DeselectAll() {
+  if (!hasPieces()) return;
+  for (auto& row : pieces_) {
+    for (TPieceSprite& p : row) p.Selected = 0;
+  }
+  allSelected_ = false;
+  firstDraw_ = true;
+}
+
+}  // namespace duduri

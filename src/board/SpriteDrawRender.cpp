@@ -1,0 +1,215 @@
+// Frames. Every piece that is not moving lives in the static layer, which is
+// rebuilt only when the set of moving ("active") pieces changes; a frame is a
+// copy of that layer with the few active sprites drawn on top, straight from
+// their encoded runs. While a pointer is held the frames come from the idle
+// hook and go to the control without a repaint (Present); Publish makes the
+// last frame of an action stick in the control's own picture.
+
+#include <algorithm>
+
+#include "board/SpriteBlit.h"
+#include "board/SpriteDraw.h"
+#include "pieces/RLE.h"
+
+namespace duduri {
+
+namespace {
+
+constexpr std::uint32_t kSelectedAlpha = 127;
+constexpr std::uint32_t kShadowAlpha = 220;
+constexpr int kShadowShift = 4;
+constexpr TColor32 kBandColor = 0xFF0000FF;
+
+int RotatedWidth(const TPieceSprite& p) {
+  return (p.Rotation & 1) ? p.Height : p.Width;
+}
+int RotatedHeight(const TPieceSprite& p) {
+  return (p.Rotation & 1) ? p.Width : p.Height;
+}
+
+}  // namespace
+
+void TSpriteDraw::drawShadow(TBitmap32& target, const TPieceSprite& p) {
+  const int r = p.Rotation & 3;
+  const int w = RotatedWidth(p);
+  const int h = RotatedHeight(p);
+  const TShadowBlock& shadow = p.ShadowData[r];
+  if (!shadow || shadow->size() < std::size_t(w) * std::size_t(h)) return;
+  DrawPixelBlock(PixelTarget(target), p.X + kShadowShift, p.Y + kShadowShift, shadow->data(), w, h,
+                 kShadowAlpha);
+}
+
+void TSpriteDraw::drawPiece(TBitmap32& target, const TPieceSprite& p, bool withShadow,
+                            std::uint32_t alpha) {
+  if (withShadow) drawShadow(target, p);
+  const int r = p.Rotation & 3;
+  if (!p.RleData[r]) return;
+  DrawRleSprite(PixelTarget(target), p.X, p.Y, p.RleData[r]->data(), std::size_t(p.RleSize[r]),
+                RotatedWidth(p), RotatedHeight(p), alpha);
+}
+
+void TSpriteDraw::makeShadow(TPieceSprite& p, int rotation) {
+  const int r = rotation & 3;
+  if (p.ShadowData[r] || !p.RleData[r]) return;
+  const std::size_t pixels = std::size_t(p.Width) * std::size_t(p.Height);
+  if (pixels == 0) return;
+  shadowScratch_.assign(pixels, 0);
+  try {
+    DecodeBufferChecked(p.RleData[r]->data(), std::size_t(p.RleSize[r]), shadowScratch_.data(),
+                        pixels * sizeof(TColor32));
+  } catch (const ERLEError&) {
+    return;  // a sprite that does not decode gets no shadow rather than a wrong one
+  }
+  const int w = (r & 1) ? p.Height : p.Width;
+  const int h = (r & 1) ? p.Width : p.Height;
+  // In place: averaged pixels feed the sums of later ones, which gives the
+  // board's shadows their softer look.
+  MakeShadow(shadowScratch_.data(), shadowScratch_.data(), w, blurTable_, kShadowGrey, kShadowGrey,
+             kShadowGrey, h);
+  p.ShadowData[r] = std::make_shared<const std::vector<TColor32>>(shadowScratch_);
+}
+
+void TSpriteDraw::markActive() {
+  std::fill(activeMark_.begin(), activeMark_.end(), std::uint8_t(0));
+  if (!hasPieces()) return;
+  if (group_.empty()) {
+    activeMark_[indexOf(currentRow_, currentCol_)] = 1;
+  } else {
+    for (const SelectedPieceEntry& e : group_) activeMark_[indexOf(e.Row, e.Col)] = 1;
+  }
+  for (int row = 0; row < piecesY_; ++row) {
+    for (int col = 0; col < piecesX_; ++col) {
+      if (pieces_[row][col].Selected == 1) activeMark_[indexOf(row, col)] = 1;
+    }
+  }
+}
+
+void TSpriteDraw::RebuildStaticLayer() {
+  CopyTopLeft(PixelTarget(staticLayer_), backgroundLayer_.Bits(), backgroundLayer_.Width(),
+              backgroundLayer_.Height());
+  staticStale_ = false;
+  if (!piecesVisible_) return;
+  markActive();
+  for (auto it = stackingOrder_.rbegin(); it != stackingOrder_.rend(); ++it) {
+    if (activeMark_[indexOf(it->Row, it->Col)] != 0) continue;
+    drawPiece(staticLayer_, pieces_[it->Row][it->Col], false, 255);
+  }
+}
+
+void TSpriteDraw::ComposeFrame() {
+  if (staticStale_) RebuildStaticLayer();
+  if (allSelected_) {
+    CopyTopLeft(PixelTarget(staticLayer_), backgroundLayer_.Bits(), backgroundLayer_.Width(),
+                backgroundLayer_.Height());
+  }
+  CopyTopLeft(PixelTarget(backBuffer_), staticLayer_.Bits(), staticLayer_.Width(),
+              staticLayer_.Height());
+  if (!piecesVisible_ || !hasPieces()) return;
+
+  for (int row = 0; row < piecesY_; ++row) {
+    for (int col = 0; col < piecesX_; ++col) {
+      const TPieceSprite& p = pieces_[row][col];
+      if (p.Selected == 1) drawPiece(backBuffer_, p, false, kSelectedAlpha);
+    }
+  }
+
+  if (!noPieceShadow_ && groupDragging_) {
+    for (const SelectedPieceEntry& e : group_) {
+      if (e.CastsShadow == 1) drawShadow(backBuffer_, pieces_[e.Row][e.Col]);
+    }
+  }
+  for (const SelectedPieceEntry& e : group_) {
+    drawPiece(backBuffer_, pieces_[e.Row][e.Col], false, 255);
+  }
+
+  if (group_.empty()) {
+    const TPieceSprite& current = pieces_[currentRow_][currentCol_];
+    if (current.Selected != 1) {
+      const bool shadow = !noPieceShadow_ && (dragging_ || (moved_ && !bandSelecting_));
+      drawPiece(backBuffer_, current, shadow, 255);
+    }
+  }
+}
+
+bool TSpriteDraw::present() {
+  if (onPiecesDraw_) return raise(onPiecesDraw_, TSender(this), backBuffer_.Bits());
+  host_.PaintFrame(backBuffer_);
+  return true;
+}
+
+void TSpriteDraw::Present() {
+  present();
+}
+
+void TSpriteDraw::Publish() {
+  host_.PublishFrame(backBuffer_);
+}
+
+void TSpriteDraw::ShowBackgroundOnly() {
+  CopyTopLeft(PixelTarget(backBuffer_), backgroundLayer_.Bits(), backgroundLayer_.Width(),
+              backgroundLayer_.Height());
+}
+
+bool TSpriteDraw::redraw(bool full) {
+  if (full) {
+    RebuildStaticLayer();
+    ComposeFrame();
+  } else if (!bandSelecting_) {
+    if (firstDraw_) {
+      RebuildStaticLayer();
+      firstDraw_ = false;
+    }
+    ComposeFrame();
+  }
+  if (!present()) return false;
+  Publish();
+  return true;
+}
+
+void TSpriteDraw::Redraw(bool Full) {
+  redraw(Full);
+}
+
+void TSpriteDraw::drawBand() {
+  CopyTopLeft(PixelTarget(backBuffer_), staticLayer_.Bits(), staticLayer_.Width(),
+              staticLayer_.Height());
+  if (bandEndX_ > bandStartX_ && bandEndY_ > bandStartY_) {
+    backBuffer_.FrameRectS(TRect{bandStartX_, bandStartY_, bandEndX_, bandEndY_}, kBandColor);
+  }
+}
+
+void TSpriteDraw::IdleRedraw(bool& Done) {
+  if (!drawContinue_ && !firstDraw_) return;
+  Done = false;
+  if (firstDraw_) {
+    if (!redraw(false)) return;
+    firstDraw_ = false;
+    removeIdle();
+    return;
+  }
+  if (bandSelecting_ && moved_ && !rightPressed_) {
+    drawBand();
+  } else {
+    ComposeFrame();
+  }
+  present();
+}
+
+void TSpriteDraw::installIdle() {
+  // Installed again on every call: the host may have detached it meanwhile.
+  idleInstalled_ = true;
+  platform_.SetIdleHandler([this](bool& done) { IdleRedraw(done); });
+}
+
+void TSpriteDraw::removeIdle() {
+  if (!idleInstalled_) return;
+  idleInstalled_ = false;
+  platform_.SetIdleHandler(nullptr);
+}
+
+void TSpriteDraw::SetOnPiecesDraw(TPiecesDrawEvent handler) {
+  onPiecesDraw_ = Slot(std::move(handler));
+  installIdle();
+}
+
+}  // namespace duduri
