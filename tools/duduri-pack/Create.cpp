@@ -1,0 +1,324 @@
+// duduri-pack create OUT PICTURE... : builds a project package from picture,
+// sound and skin files. Pictures given as BMP are stored as JPEG, as the
+// player stores them. The output is deterministic for the same arguments.
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <random>
+
+#include "Subcommand.h"
+#include "common/Args.h"
+#include "project/NewId.h"
+#include "project/Project.h"
+#include "project/SoundFormats.h"
+#include "raster/Bitmap32.h"
+#include "raster/Picture.h"
+
+namespace duduri::pack {
+
+namespace {
+
+using tools::UsageError;
+
+constexpr const char* kHelp =
+    "usage: duduri-pack create OUT PICTURE... [options]\n"
+    "\n"
+    "Writes a project package OUT with the pictures (JPEG or BMP) in the order given.\n"
+    "\n"
+    "  --background FILE         add a background texture (repeatable)\n"
+    "  --fill MODE               background fill: topleft|centre|tile|stretch\n"
+    "  --title T                 window caption\n"
+    "  --choice player|sequence|random   how the next picture is chosen\n"
+    "  --range MIN MAX           piece-count range of the project and of every picture\n"
+    "  --scale N                 default piece scale (1..255)\n"
+    "  --time-trial SECONDS      play against the clock\n"
+    "  --snap N                  snap distance in pixels\n"
+    "  --no-rotation --no-shadow --flat   piece options\n"
+    "  --store-layout            store the first picture's cut layout in the project\n"
+    "  --sound-off               start with sound off\n"
+    "  --no-highscores           do not record high scores\n"
+    "  --splash FILE             splash picture shown at start\n"
+    "  --about FILE              picture of the about box\n"
+    "  --icon FILE               window icon file\n"
+    "  --sound EVENT FILE        sound for game event 0..9 (.wav .mid .mp3 .wma; repeatable)\n"
+    "  --skin FILE L T W H       a skinned window with this picture and board area\n"
+    "  --text-style L T W H FONT SIZE   a clock panel on the last skin\n"
+    "  --banner FILE URL MS      a banner shown MS milliseconds; clicking opens URL\n"
+    "  --menu PATH CODE TEXT     menu entry (PATH like \"&Game/&Next\"), command CODE,\n"
+    "                            TEXT its parameter (\"\" for none)\n"
+    "  --start-script CODE TEXT, --exit-script CODE TEXT, --win-script CODE TEXT\n"
+    "                            add a command to that script\n"
+    "  --templates FILE          master template set (default: all.pzjc beside the tool)\n";
+
+// Options and how many values each takes.
+const std::map<std::string, int> kArity = {
+    {"--background", 1},  {"--fill", 1},          {"--title", 1},        {"--choice", 1},
+    {"--range", 2},       {"--scale", 1},         {"--time-trial", 1},   {"--snap", 1},
+    {"--no-rotation", 0}, {"--no-shadow", 0},     {"--flat", 0},         {"--store-layout", 0},
+    {"--sound-off", 0},   {"--no-highscores", 0}, {"--splash", 1},       {"--about", 1},
+    {"--icon", 1},        {"--sound", 2},         {"--skin", 5},         {"--text-style", 6},
+    {"--banner", 3},      {"--menu", 3},          {"--start-script", 2}, {"--exit-script", 2},
+    {"--win-script", 2},  {"--templates", 1}};
+
+struct Option {
+  std::string name;
+  std::vector<std::string> values;
+};
+
+std::int32_t integer(const std::string& text, const char* what, std::int64_t lo, std::int64_t hi) {
+  return std::int32_t(tools::parseInteger(text, what, lo, hi));
+}
+
+// The picture as the player stores it: JPEG bytes.
+TBytes pictureAsJpeg(const std::filesystem::path& file) {
+  TBytes bytes = ReadFileBytes(file);
+  switch (DetectPictureFormat(bytes)) {
+    case TPictureFormat::pfJPEG:
+      ReadPictureSize(bytes);  // refuse a broken header now, not at play time
+      return bytes;
+    case TPictureFormat::pfBMP: {
+      TBitmap32 bitmap;
+      bitmap.Assign(DecodeBmp(bytes));
+      return EncodeJpeg(bitmap);
+    }
+    default:
+      throw EPictureError(file.string() + ": not a JPEG or BMP picture");
+  }
+}
+
+std::uint8_t soundCodeFor(const std::filesystem::path& file) {
+  std::string ext = file.extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  if (ext == ".wav") return kSoundCodeWave;
+  if (ext == ".mid" || ext == ".midi") return kSoundCodeMidi;
+  if (ext == ".mp3") return kSoundCodeMp3;
+  if (ext == ".wma") return kSoundCodeWma;
+  throw UsageError(file.string() + ": sounds are .wav, .mid, .mp3 or .wma files");
+}
+
+void addScript(TScriptItem& item, const std::string& code, const std::string& text) {
+  item.Code = integer(code, "command code", -1, 1000);
+  if (!text.empty()) item.AddTextParameter(text);
+}
+
+void addMenu(TJigsawProject2& p, const std::string& path, const std::string& code,
+             const std::string& text) {
+  TMenuTree* level = &p.MenuTree;
+  std::int32_t parent = 0;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t slash = path.find('/', start);
+    const std::string name =
+        path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    if (name.empty()) throw UsageError("empty menu name in " + path);
+    auto it = std::find_if(level->begin(), level->end(),
+                           [&](const TMenuExRec& r) { return r.Name == name; });
+    if (it == level->end()) {
+      TMenuExRec r;
+      r.ID = p.NewMenuId();
+      r.ParentID = parent;
+      r.Name = name;
+      r.Script.Code = kNoCommand;
+      level->push_back(std::move(r));
+      it = level->end() - 1;
+    }
+    if (slash == std::string::npos) {
+      it->Script.Parameter.Clear();
+      addScript(it->Script, code, text);
+      return;
+    }
+    parent = it->ID;
+    level = &it->Children;
+    start = slash + 1;
+  }
+}
+
+std::int32_t fillMode(const std::string& name) {
+  if (name == "topleft") return fmTopLeft;
+  if (name == "centre" || name == "center") return fmCentre;
+  if (name == "tile") return fmTile;
+  if (name == "stretch") return fmStretch;
+  throw UsageError("--fill takes topleft, centre, tile or stretch");
+}
+
+void apply(TJigsawProject2& p, const Option& o) {
+  const auto& v = o.values;
+  if (o.name == "--background") {
+    TBMPData& e = p.AddPictureEntry(TPictureKind::pkBackground, 65536 * (p.BackgroundCount + 1));
+    e.Name = std::filesystem::path(v[0]).filename().string();
+    e.Data = pictureAsJpeg(v[0]);
+  } else if (o.name == "--fill") {
+    p.DefaultBackground.FillMode = fillMode(v[0]);
+    for (TBackgroundSettings& b : p.BackgroundSettings) b.FillMode = p.DefaultBackground.FillMode;
+  } else if (o.name == "--title") {
+    p.Title.Caption = v[0];
+  } else if (o.name == "--choice") {
+    if (v[0] == "player")
+      p.PictureChoice = kChoicePlayer;
+    else if (v[0] == "sequence")
+      p.PictureChoice = kChoiceSequence;
+    else if (v[0] == "random")
+      p.PictureChoice = kChoiceRandom;
+    else
+      throw UsageError("--choice takes player, sequence or random");
+  } else if (o.name == "--range") {
+    p.PieceRangeMin = integer(v[0], "--range MIN", 0, 65535);
+    p.PieceRangeMax = integer(v[1], "--range MAX", p.PieceRangeMin, 65535);
+    for (TPicturePieceRange& r : p.PieceCountRanges) {
+      r.MinPieces = p.PieceRangeMin;
+      r.MaxPieces = p.PieceRangeMax;
+    }
+  } else if (o.name == "--scale") {
+    p.DefaultPieceScale = std::uint8_t(integer(v[0], "--scale", 1, 255));
+  } else if (o.name == "--time-trial") {
+    p.TimeTrial = 1;
+    p.TimeTrialTicks = integer(v[0], "--time-trial", 1, 2147483647);
+  } else if (o.name == "--snap") {
+    p.SnapDistance = std::uint8_t(integer(v[0], "--snap", 0, 255));
+  } else if (o.name == "--no-rotation") {
+    p.NoPieceRotation = 1;
+  } else if (o.name == "--no-shadow") {
+    p.NoPieceShadow = 1;
+  } else if (o.name == "--flat") {
+    p.FlatPiece = 1;
+  } else if (o.name == "--store-layout") {
+    p.StoreGameLayout = 1;
+  } else if (o.name == "--sound-off") {
+    p.SoundOn = 0;
+  } else if (o.name == "--no-highscores") {
+    p.ProjectFlags |= kFlagNoHighScores;
+  } else if (o.name == "--splash") {
+    p.Splash.SetData(pictureAsJpeg(v[0]));
+  } else if (o.name == "--about") {
+    p.AboutPicture = pictureAsJpeg(v[0]);
+  } else if (o.name == "--icon") {
+    p.Icon = ReadFileBytes(v[0]);
+  } else if (o.name == "--sound") {
+    const std::int32_t event = integer(v[0], "--sound EVENT", 0, 9);
+    const std::uint8_t code = soundCodeFor(v[1]);
+    // Waveform-like sounds take ids 1..255, MIDI ids with only bits 8..15.
+    std::int32_t id = 0;
+    auto used = [&](std::int32_t candidate) {
+      return std::any_of(p.Sounds.begin(), p.Sounds.end(),
+                         [&](const TBMPData& s) { return s.ID == candidate; });
+    };
+    for (std::int32_t k = 1; k <= 255 && id == 0; ++k) {
+      const std::int32_t candidate = code == kSoundCodeMidi ? k << 8 : k;
+      if (!used(candidate)) id = candidate;
+    }
+    if (id == 0) throw UsageError("too many sounds of one kind");
+    p.Sounds.push_back({id, std::filesystem::path(v[1]).filename().string(), ReadFileBytes(v[1])});
+    p.SoundFormats.Add(id, code);
+    p.SoundSlots[std::size_t(event)].SoundIDs.push_back(id);
+  } else if (o.name == "--skin") {
+    TSkinEntry& skin = p.NewSkinEntry();
+    skin.Kind = kStyleSkinned;
+    skin.Image = pictureAsJpeg(v[0]);
+    skin.BoardArea = {integer(v[1], "--skin L", -65535, 65535),
+                      integer(v[2], "--skin T", -65535, 65535), integer(v[3], "--skin W", 0, 65535),
+                      integer(v[4], "--skin H", 0, 65535)};
+    p.WindowStyle = kStyleSkinned;
+    p.BoardArea = skin.BoardArea;
+  } else if (o.name == "--text-style") {
+    if (p.Skins.empty()) throw UsageError("--text-style needs a --skin before it");
+    TTextStyle t;
+    t.ID = std::int32_t(p.TextStyles.size()) + 1;
+    t.SkinID = p.Skins.back().ID;
+    t.Left = integer(v[0], "--text-style L", -65535, 65535);
+    t.Top = integer(v[1], "--text-style T", -65535, 65535);
+    t.Width = integer(v[2], "--text-style W", 0, 65535);
+    t.Height = integer(v[3], "--text-style H", 0, 65535);
+    t.SeeThrough = 1;
+    t.Font.Name = v[4];
+    t.Font.Size = integer(v[5], "--text-style SIZE", 1, 400);
+    p.TextStyles.push_back(std::move(t));
+  } else if (o.name == "--banner") {
+    TBanner& b = p.Banners.Add();
+    b.Name = std::filesystem::path(v[0]).filename().string();
+    b.Data = ReadFileBytes(v[0]);
+    const TPictureFormat format = DetectPictureFormat(b.Data);
+    if (format != TPictureFormat::pfJPEG && format != TPictureFormat::pfBMP)
+      throw EPictureError(v[0] + ": not a JPEG or BMP picture");
+    b.TypeData = format == TPictureFormat::pfBMP ? tdBMP : tdJPG;
+    b.URL = v[1];
+    b.Interval = integer(v[2], "--banner MS", 0, 2147483647);
+    b.SetEventID(b.URL.empty() ? 0 : kOpenAddressCommand);
+    b.RecomputeSize();
+    if (!p.Skins.empty()) {
+      if (p.BannerContainers.Count() == 0) {
+        TBannerContainer& c = p.BannerContainers.Add();
+        c.Name = "banners";
+        c.SkinID = p.Skins.back().ID;
+      }
+      p.BannerContainers.Container(0)->AddBanner(b);
+    }
+  } else if (o.name == "--menu") {
+    addMenu(p, v[0], v[1], v[2]);
+  } else if (o.name == "--start-script" || o.name == "--exit-script" || o.name == "--win-script") {
+    TActionItem& script = o.name == "--start-script"  ? p.StartScript
+                          : o.name == "--exit-script" ? p.ExitScript
+                                                      : p.WinScript;
+    addScript(script.AddScriptItem(), v[0], v[1]);
+  } else if (o.name == "--templates") {
+    p.MasterTemplateSet = v[0];
+  }
+}
+
+int runCreate(const std::vector<std::string>& args) {
+  if (wantsHelp(args)) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
+  std::vector<std::string> positional;
+  std::vector<Option> options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.rfind("--", 0) != 0) {
+      positional.push_back(a);
+      continue;
+    }
+    const auto it = kArity.find(a);
+    if (it == kArity.end()) throw UsageError("unknown option " + a);
+    if (args.size() - i - 1 < std::size_t(it->second))
+      throw UsageError(a + " takes " + std::to_string(it->second) + " value(s)");
+    Option o{
+        a,
+        {args.begin() + std::ptrdiff_t(i) + 1, args.begin() + std::ptrdiff_t(i) + 1 + it->second}};
+    i += std::size_t(it->second);
+    options.push_back(std::move(o));
+  }
+  if (positional.size() < 2) throw UsageError("create needs OUT and at least one PICTURE");
+
+  // Ids drawn for skins, menus and banners come from a fixed seed, so the
+  // same arguments always give the same package.
+  std::mt19937 generator(20240601u);
+  SetProjectRandomSource([&](std::int32_t n) {
+    return std::uniform_int_distribution<std::int32_t>(0, n - 1)(generator);
+  });
+  struct RestoreRandom {
+    ~RestoreRandom() { SetProjectRandomSource({}); }
+  } restore;
+  TJigsawProject2 project;
+  for (std::size_t i = 1; i < positional.size(); ++i) {
+    TBMPData& e = project.AddPictureEntry(TPictureKind::pkPicture, std::int32_t(i));
+    e.Name = std::filesystem::path(positional[i]).filename().string();
+    e.Data = pictureAsJpeg(positional[i]);
+  }
+  // Pictures first so that --range reaches every picture whatever the order.
+  for (const Option& o : options)
+    if (o.name != "--range" && o.name != "--fill") apply(project, o);
+  for (const Option& o : options)
+    if (o.name == "--range" || o.name == "--fill") apply(project, o);
+  project.Normalise();
+  project.SaveToFile(positional[0]);
+  return 0;
+}
+
+}  // namespace
+
+DUDURI_SUBCOMMAND(create, "create", "build a project package from pictures and settings",
+                  runCreate);
+
+}  // namespace duduri::pack
