@@ -1,0 +1,139 @@
+// The collection's templates, pieces and the random layout of a new game.
+
+#include "pieces/PieceCollection.h"
+
+#include <istream>
+#include <string>
+
+#include "pieces/Random.h"
+
+namespace duduri {
+
+TPzJigsawPieceCollection::TPzJigsawPieceCollection() = default;
+TPzJigsawPieceCollection::~TPzJigsawPieceCollection() = default;
+
+void TPzJigsawPieceCollection::AddTemplateSet(TTemplateSet set) {
+  gridTable_ = std::move(set.GridTable);
+  templates_.reserve(templates_.size() + set.Templates.size());
+  for (TPzPieceTemplate& t : set.Templates) templates_.push_back(std::move(t));
+}
+
+void TPzJigsawPieceCollection::ClearTemplates() {
+  templates_.clear();
+  gridTable_.clear();
+  gridIndex_ = -1;
+}
+
+void TPzJigsawPieceCollection::LoadTemplates(std::istream& in) {
+  AddTemplateSet(ReadTemplateSet(in));
+}
+
+std::size_t TPzJigsawPieceCollection::LoadTemplates(std::span<const std::byte> data) {
+  std::size_t consumed = 0;
+  TTemplateSet set = ReadTemplateSet(data, &consumed);
+  AddTemplateSet(std::move(set));
+  return consumed;
+}
+
+void TPzJigsawPieceCollection::LoadTemplatesFromFile(const std::filesystem::path& path) {
+  AddTemplateSet(ReadTemplateSetFile(path));
+}
+
+const TPzPieceTemplate& TPzJigsawPieceCollection::Template(int i) const {
+  if (i < 0 || i >= TemplateCount())
+    throw EPieceError("Template " + std::to_string(i) + " does not exist.");
+  return templates_[std::size_t(i)];
+}
+
+TGridEntry TPzJigsawPieceCollection::GridEntry(int i) const {
+  if (i < 0 || i >= GridCount())
+    throw EPieceError("Grid entry " + std::to_string(i) + " does not exist.");
+  return gridTable_[std::size_t(i)];
+}
+
+TPzPuzzlePieceItem& TPzJigsawPieceCollection::Piece(int i) {
+  if (i < 0 || i >= PieceCount())
+    throw EPieceError("Piece " + std::to_string(i) + " does not exist.");
+  return pieces_[std::size_t(i)];
+}
+
+const TPzPuzzlePieceItem& TPzJigsawPieceCollection::Piece(int i) const {
+  if (i < 0 || i >= PieceCount())
+    throw EPieceError("Piece " + std::to_string(i) + " does not exist.");
+  return pieces_[std::size_t(i)];
+}
+
+void TPzJigsawPieceCollection::LayoutPieces() {
+  const int columns = Columns();
+  const int rows = Rows();
+  const int count = columns * rows;
+  // Each inner edge gets a template drawn uniformly from those of its
+  // orientation that belong to the chosen grid entry. (Drawing from the
+  // whole set until one fits gives the same distribution, but never ends
+  // for a set that lacks one.)
+  std::vector<std::int32_t> horizontal;
+  std::vector<std::int32_t> vertical;
+  for (int i = 0; i < TemplateCount(); ++i) {
+    const TPzPieceTemplate& t = templates_[std::size_t(i)];
+    if (std::int32_t(t.GridIndex) == gridIndex_) (t.Vertical ? vertical : horizontal).push_back(i);
+  }
+  if (count > 0) {
+    const TGridEntry e = gridTable_[std::size_t(gridIndex_)];
+    const std::string entry = "grid entry " + std::to_string(gridIndex_) + " (" +
+                              std::to_string(e.Width) + "x" + std::to_string(e.Height) + ")";
+    if (rows > 1 && horizontal.empty())
+      throw ETemplateError("unusable template set: no horizontal template for " + entry);
+    if (columns > 1 && vertical.empty())
+      throw ETemplateError("unusable template set: no vertical template for " + entry);
+  }
+  auto draw = [](const std::vector<std::int32_t>& from) {
+    return from[std::size_t(Random(std::int32_t(from.size())))];
+  };
+
+  // The items start afresh; the memory of their bitmaps is kept, so that a
+  // new layout of the same grid does not allocate every piece again.
+  pieces_.resize(std::size_t(count));
+  for (TPzPuzzlePieceItem& item : pieces_) {
+    item.X = 0;
+    item.Y = 0;
+    item.Top = item.Bottom = item.Right = item.Left = kNoTemplate;
+    TBitmap32& b = item.Bitmap;
+    b.SetMasterAlpha(255);
+    b.SetOuterColor(0);
+    b.SetStretchFilter(sfNearest);
+    b.SetCombineMode(cmBlend);
+    b.SetClipRect(b.BoundsRect());
+  }
+  if (count == 0) return;
+  const std::int32_t pw = ScaledWidth() / columns;
+  const std::int32_t ph = ScaledHeight() / rows;
+  for (int j = 0; j < rows; ++j) {
+    std::int32_t x = 0;
+    for (int k = 0; k < columns; ++k) {
+      const std::size_t i = std::size_t(j) * std::size_t(columns) + std::size_t(k);
+      TPzPuzzlePieceItem& item = pieces_[i];
+      if (j == rows - 1) {
+        item.Bottom = kNoTemplate;
+      } else {
+        if (item.Bottom == kNoTemplate) item.Bottom = draw(horizontal);
+        pieces_[i + std::size_t(columns)].Top = item.Bottom;
+      }
+      if (k == columns - 1) {
+        item.Right = kNoTemplate;
+      } else {
+        if (item.Right == kNoTemplate) item.Right = draw(vertical);
+        pieces_[i + 1].Left = item.Right;
+      }
+      std::int32_t y = ph * j;
+      if (item.Top >= 0) y -= templates_[std::size_t(item.Top)].Height / 2;
+      CutPiece(ScaledPicture(), item.Bitmap, item.Top, item.Right, item.Bottom, item.Left, x, y);
+      item.X = x;
+      item.Y = y;
+      x += pw;
+      if (item.Left >= 0) x += templates_[std::size_t(item.Left)].Width / 2;
+      if (item.Right >= 0) x -= templates_[std::size_t(item.Right)].Width / 2;
+    }
+  }
+}
+
+}  // namespace duduri

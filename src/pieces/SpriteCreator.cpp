@@ -1,0 +1,405 @@
+// The sprite creator: construction, the checks of a saved layout, and
+// MakeSprites, which draws every random value first and then hands the
+// per-piece work (SpriteWork.h) to the calling thread and, when asked, to
+// worker threads, reporting progress in piece order on the calling thread.
+
+#include "pieces/SpriteCreator.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+
+#include "pieces/Random.h"
+#include "pieces/Shadow.h"
+#include "pieces/SpriteWork.h"
+
+namespace duduri {
+
+namespace {
+
+// An empty picture is allowed (it gives no pieces); anything else must be
+// within the picture limits.
+void checkPicture(std::int32_t width, std::int32_t height) {
+  if (width == 0 || height == 0) return;
+  CheckPictureSize(width, height, "Picture");
+}
+
+std::string gridText(std::int64_t columns, std::int64_t rows) {
+  return std::to_string(columns) + " x " + std::to_string(rows);
+}
+
+[[noreturn]] void refuse(const std::string& why) {
+  throw ESpriteCreatorError("The saved game does not fit its picture: " + why + ".");
+}
+
+std::string pieceText(std::size_t n, std::int32_t columns) {
+  return "piece " + std::to_string(n) + " (row " + std::to_string(n / std::size_t(columns)) +
+         ", column " + std::to_string(n % std::size_t(columns)) + ")";
+}
+
+// Messages the collection reports while a worker cuts a piece are kept with
+// the piece and passed on in piece order from the calling thread.
+thread_local std::vector<std::string>* tCutMessages = nullptr;
+
+}  // namespace
+
+// One piece between the random draws and the table.
+struct TJigsawSpriteCreator::TPieceJob {
+  std::int32_t Row = 0;
+  std::int32_t Column = 0;
+  TPieceSprite Record;
+  int CollectionIndex = 0;  // new game: the cut piece in the collection
+  std::vector<std::string> Messages;
+  std::exception_ptr Error;
+};
+
+TJigsawSpriteCreator::TJigsawSpriteCreator(const TPicture& picture) {
+  Randomize();
+  checkPicture(picture.Width, picture.Height);
+  collection_.Picture().Assign(picture);
+  transparent_ = picture.Transparent;
+  transparentColor_ = picture.TransparentColor & 0xFFFFFFu;
+}
+
+TJigsawSpriteCreator::TJigsawSpriteCreator(const TBitmap32& picture) {
+  Randomize();
+  checkPicture(picture.Width(), picture.Height());
+  collection_.Picture().Assign(picture);
+}
+
+TJigsawSpriteCreator::TJigsawSpriteCreator(TSavedLayout saved)
+    : restoring_(true), saved_(std::move(saved)), difficulty_(saved_.Difficulty) {
+  Randomize();
+  checkPicture(saved_.Picture.Width, saved_.Picture.Height);
+}
+
+TJigsawSpriteCreator::~TJigsawSpriteCreator() = default;
+
+void TJigsawSpriteCreator::SetBoardSize(std::int32_t width, std::int32_t height) {
+  boardWidth_ = width;
+  boardHeight_ = height;
+  boardRect_ = MakeRect(0, 0, width, height);
+}
+
+void TJigsawSpriteCreator::SetScale(float scale) {
+  if (std::isfinite(scale) && scale > 0) scale_ = scale;
+}
+
+void TJigsawSpriteCreator::takePicture() {
+  if (!restoring_ || saved_.Picture.Pixels.empty()) return;
+  collection_.Picture().Assign(saved_.Picture);
+  transparent_ = saved_.Picture.Transparent;
+  transparentColor_ = saved_.Picture.TransparentColor & 0xFFFFFFu;
+  // The pixels now live in the surface; the decoded copy is not needed again.
+  saved_.Picture.Pixels = {};
+}
+
+std::uint8_t TJigsawSpriteCreator::knobOf(std::uint8_t shape, bool vertical) const {
+  if (shape == 0 || shape > collection_.TemplateCount()) return 0;
+  const TPzPieceTemplate& t = collection_.Template(shape - 1);
+  return std::uint8_t(vertical ? t.Width : t.Height);
+}
+
+void TJigsawSpriteCreator::Execute() {
+  if (restoring_) {
+    checkSavedRecords();
+    takePicture();
+  }
+  PrepareSolution();
+  MakeSprites();
+}
+
+// What can be checked without the picture: counts, bytes in range, shapes
+// naming templates of the right orientation.
+void TJigsawSpriteCreator::checkSavedRecords() const {
+  if (difficulty_ > 5)
+    refuse("difficulty " + std::to_string(difficulty_) + " is not one of 0 to 5");
+  if (saved_.Columns < 1 || saved_.Rows < 1)
+    refuse("it names a grid of " + gridText(saved_.Columns, saved_.Rows) + " pieces");
+  const std::int64_t count = std::int64_t(saved_.Columns) * saved_.Rows;
+  if (count != std::int64_t(saved_.Pieces.size())) {
+    refuse(std::to_string(saved_.Pieces.size()) + " pieces are stored for a grid of " +
+           gridText(saved_.Columns, saved_.Rows));
+  }
+  const int templates = collection_.TemplateCount();
+  for (std::size_t n = 0; n < saved_.Pieces.size(); ++n) {
+    const TSavedPiece& p = saved_.Pieces[n];
+    if (p.Rotation > 3 || p.StartRotation > 3)
+      refuse(pieceText(n, saved_.Columns) + " has a rotation other than 0 to 3");
+    if (p.Placed > 1) refuse(pieceText(n, saved_.Columns) + " has a joined flag other than 0 or 1");
+    const std::pair<std::uint8_t, bool> shapes[] = {
+        {p.LeftShape, true}, {p.TopShape, false}, {p.RightShape, true}, {p.BottomShape, false}};
+    for (auto [shape, vertical] : shapes) {
+      if (shape == 0) continue;
+      if (shape > templates) {
+        refuse(pieceText(n, saved_.Columns) + " names template " + std::to_string(shape - 1) +
+               " of a set of " + std::to_string(templates));
+      }
+      if (collection_.Template(shape - 1).Vertical != vertical) {
+        refuse(pieceText(n, saved_.Columns) + " has template " + std::to_string(shape - 1) +
+               " on an edge of the other direction");
+      }
+    }
+  }
+}
+
+// What needs the chosen grid: the same grid, and every piece inside the
+// scaled picture.
+void TJigsawSpriteCreator::checkSavedGrid() const {
+  const std::int32_t columns = collection_.Columns();
+  const std::int32_t rows = collection_.Rows();
+  if (columns != saved_.Columns || rows != saved_.Rows) {
+    refuse("it was saved with " + gridText(saved_.Columns, saved_.Rows) +
+           " pieces and the picture now gives " + gridText(columns, rows));
+  }
+  const std::int32_t pw = collection_.ScaledWidth() / columns;
+  const std::int32_t ph = collection_.ScaledHeight() / rows;
+  for (std::size_t n = 0; n < saved_.Pieces.size(); ++n) {
+    const TSavedPiece& p = saved_.Pieces[n];
+    auto half = [&](std::uint8_t shape, bool vertical) -> std::int64_t {
+      if (shape == 0) return 0;
+      const TPzPieceTemplate& t = collection_.Template(shape - 1);
+      return (vertical ? t.Width : t.Height) >> 1;
+    };
+    const std::int64_t width = pw + half(p.LeftShape, true) + half(p.RightShape, true);
+    const std::int64_t height = ph + half(p.TopShape, false) + half(p.BottomShape, false);
+    if (p.HomeX < 0 || p.HomeY < 0 || p.HomeX + width > collection_.ScaledWidth() ||
+        p.HomeY + height > collection_.ScaledHeight()) {
+      refuse(pieceText(n, saved_.Columns) + " has its right place at (" + std::to_string(p.HomeX) +
+             ", " + std::to_string(p.HomeY) + "), outside the " +
+             gridText(collection_.ScaledWidth(), collection_.ScaledHeight()) + " picture");
+    }
+  }
+}
+
+// A shape byte names a template index + 1, so a grid entry whose templates
+// lie beyond the 255th cannot be stored in a piece record.
+void TJigsawSpriteCreator::checkTemplateIndices() const {
+  const std::int32_t grid = collection_.GridIndex();
+  for (int i = 255; i < collection_.TemplateCount(); ++i) {
+    if (collection_.Template(i).GridIndex == grid) {
+      throw ESpriteCreatorError("Template " + std::to_string(i) + " of grid entry " +
+                                std::to_string(grid) +
+                                " cannot be named in a piece record, which holds 255 templates "
+                                "at most; use a template set of fewer templates.");
+    }
+  }
+}
+
+void TJigsawSpriteCreator::MakeSprites() {
+  // The picture has lived in the collection since construction.
+  collection_.SetDifficulty(difficulty_);
+  collection_.ChooseGrid();
+  if (restoring_) {
+    checkSavedGrid();
+  } else {
+    checkTemplateIndices();
+    collection_.LayoutPieces();
+  }
+
+  const std::int32_t rows = collection_.Rows();
+  const std::int32_t columns = collection_.Columns();
+  total_ = rows * columns;
+  position_ = 0;
+  pieces_.assign(std::size_t(rows), std::vector<TPieceSprite>(std::size_t(columns)));
+  if (rows == 0 || columns == 0) return;
+
+  std::vector<TPieceJob> jobs(static_cast<std::size_t>(total_));
+  for (std::int32_t n = 0; n < total_; ++n) {
+    jobs[std::size_t(n)].Row = n / columns;
+    jobs[std::size_t(n)].Column = n % columns;
+    jobs[std::size_t(n)].CollectionIndex = n;
+  }
+  if (restoring_) {
+    fillRestored(jobs);
+  } else {
+    drawNewGame(jobs);
+  }
+  runJobs(jobs);
+  // Every piece is encoded; its cut bitmap is not needed again.
+  collection_.ClearPieces();
+}
+
+void TJigsawSpriteCreator::drawNewGame(std::vector<TPieceJob>& jobs) {
+  const std::int32_t areaWidth = boardRect_.Right - boardRect_.Left;
+  const std::int32_t areaHeight = boardRect_.Bottom - boardRect_.Top;
+  for (TPieceJob& job : jobs) {
+    const TPzPuzzlePieceItem& item = collection_.Piece(job.CollectionIndex);
+    TPieceSprite& p = job.Record;
+    p.Rotation = p.StartRotation = noPieceRotation_ ? 0 : std::uint8_t(Random(4));
+    p.Placed = 0;
+    // A board narrower or lower than half a piece still gets every piece at
+    // the area's edge rather than an empty range.
+    p.X = Random(std::max(1, areaWidth - item.Bitmap.Width() / 2));
+    p.Y = Random(std::max(1, areaHeight - item.Bitmap.Height() / 2));
+    p.HomeX = item.X;
+    p.HomeY = item.Y;
+    p.StartX = p.X;
+    p.StartY = p.Y;
+    p.TopShape = std::uint8_t(item.Top + 1);
+    p.LeftShape = std::uint8_t(item.Left + 1);
+    p.RightShape = std::uint8_t(item.Right + 1);
+    p.BottomShape = std::uint8_t(item.Bottom + 1);
+  }
+}
+
+void TJigsawSpriteCreator::fillRestored(std::vector<TPieceJob>& jobs) {
+  for (std::size_t n = 0; n < jobs.size(); ++n) {
+    TPieceSprite& p = jobs[n].Record;
+    p.Saved() = saved_.Pieces[n];
+    p.Spare = 0;
+    // A game without turning shows every piece upright, whatever was stored.
+    if (noPieceRotation_) p.Rotation = p.StartRotation = 0;
+  }
+}
+
+void TJigsawSpriteCreator::finishPiece(TPieceJob& job) {
+  TPieceSprite& p = job.Record;
+  p.TopKnob = knobOf(p.TopShape, false);
+  p.RightKnob = knobOf(p.RightShape, true);
+  p.BottomKnob = knobOf(p.BottomShape, false);
+  p.LeftKnob = knobOf(p.LeftShape, true);
+  pieces_[std::size_t(job.Row)][std::size_t(job.Column)] = std::move(p);
+  ++position_;
+  if (OnProgress) OnProgress(*this, position_, total_);
+}
+
+void TJigsawSpriteCreator::runJobs(std::vector<TPieceJob>& jobs) {
+  TDivisionTable table;
+  FillDivisionTable(table);
+  const bool onlyRotation0 = noPieceRotation_;
+  // The collection resizes its picture when the scaled picture is first
+  // asked for; that happens here, once, before any worker reads it.
+  const TBitmap32& scaled = collection_.ScaledPicture();
+
+  // The work of one piece; it touches only its job, the scratch of the
+  // thread running it and its own cut bitmap in the collection.
+  auto work = [&](TPieceJob& job, TSpriteScratch& scratch, TBitmap32& surface) {
+    TPieceSprite& p = job.Record;
+    if (restoring_) {
+      struct TCollect {
+        explicit TCollect(std::vector<std::string>* to) { tCutMessages = to; }
+        ~TCollect() { tCutMessages = nullptr; }
+      } collect(&job.Messages);
+      collection_.CutPiece(scaled, surface, p.TopShape - 1, p.RightShape - 1, p.BottomShape - 1,
+                           p.LeftShape - 1, p.HomeX, p.HomeY);
+      MakePieceSprites(surface.Bits(), surface.Width(), surface.Height(), onlyRotation0, table, p,
+                       scratch);
+    } else {
+      TBitmap32& cut = collection_.Piece(job.CollectionIndex).Bitmap;
+      MakePieceSprites(cut.Bits(), cut.Width(), cut.Height(), onlyRotation0, table, p, scratch);
+      cut = TBitmap32();
+    }
+  };
+
+  // While restoring, the collection reports cutting errors from whichever
+  // thread cuts; they are collected per piece instead.
+  struct TReporterSwap {
+    TPzJigsawPieceCollection& c;
+    TErrorReporter saved;
+    bool active;
+    TReporterSwap(TPzJigsawPieceCollection& collection, bool on)
+        : c(collection), saved(collection.ErrorReporter()), active(on) {
+      if (active)
+        c.SetErrorReporter([](const std::string& m) {
+          if (tCutMessages) tCutMessages->push_back(m);
+        });
+    }
+    ~TReporterSwap() {
+      if (active) c.SetErrorReporter(std::move(saved));
+    }
+  } swap(collection_, restoring_);
+  // The collected messages reach the owner's reporter in piece order.
+  auto finish = [&](TPieceJob& job) {
+    if (swap.active) {
+      for (const std::string& m : job.Messages)
+        if (swap.saved) swap.saved(m);
+      job.Messages.clear();
+    }
+    finishPiece(job);
+  };
+
+  const std::size_t count = jobs.size();
+  int threads = threads_;
+  if (threads == 0) threads = int(std::max(1u, std::thread::hardware_concurrency()));
+  threads = int(std::min<std::size_t>(std::size_t(std::min(threads, kMaxSpriteThreads)), count));
+
+  if (threads <= 1) {
+    TSpriteScratch scratch;
+    TBitmap32 surface;
+    for (TPieceJob& job : jobs) {
+      work(job, scratch, surface);
+      finish(job);
+    }
+    return;
+  }
+
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> stop{false};
+  std::mutex m;
+  std::condition_variable cv;
+  std::vector<char> done(count, 0);
+  // Takes the next piece nobody has started; false when none is left.
+  auto runOne = [&](TSpriteScratch& scratch, TBitmap32& surface) {
+    if (stop.load()) return false;
+    const std::size_t i = next.fetch_add(1);
+    if (i >= count) return false;
+    try {
+      work(jobs[i], scratch, surface);
+    } catch (...) {
+      jobs[i].Error = std::current_exception();
+    }
+    {
+      std::lock_guard lock(m);
+      done[i] = 1;
+    }
+    cv.notify_all();
+    return true;
+  };
+
+  std::vector<std::jthread> workers;
+  // Stops and joins the workers on every way out, a throwing OnProgress
+  // included, before the jobs they work on go away.
+  struct TStopGuard {
+    std::atomic<bool>& stop;
+    std::vector<std::jthread>& workers;
+    ~TStopGuard() {
+      stop.store(true);
+      workers.clear();
+    }
+  } guard{stop, workers};
+  for (int t = 1; t < threads; ++t) {
+    workers.emplace_back([&] {
+      TSpriteScratch scratch;
+      TBitmap32 surface;
+      while (runOne(scratch, surface)) {
+      }
+    });
+  }
+
+  TSpriteScratch scratch;
+  TBitmap32 surface;
+  for (std::size_t i = 0; i < count; ++i) {
+    for (;;) {
+      {
+        std::unique_lock lock(m);
+        if (done[i]) break;
+        if (next.load() >= count) {
+          cv.wait(lock, [&] { return done[i] != 0; });
+          break;
+        }
+      }
+      runOne(scratch, surface);
+    }
+    if (jobs[i].Error) std::rethrow_exception(jobs[i].Error);
+    finish(jobs[i]);
+  }
+}
+
+}  // namespace duduri

@@ -1,0 +1,104 @@
+#include "pieces/SpriteWork.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "pieces/RLE.h"
+
+namespace duduri {
+
+namespace {
+
+constexpr std::int32_t kTile = 32;
+
+// Source pixel (x, y) of a w x h block goes to (h - 1 - y, x) of an h x w
+// block (clockwise), or to (y, w - 1 - x) (anticlockwise). Small tiles keep
+// the column writes within the cache.
+void turnQuarter(const TColor32* src, std::int32_t w, std::int32_t h, TColor32* dst,
+                 bool clockwise) {
+  const auto sh = std::size_t(h);
+  for (std::int32_t ty = 0; ty < h; ty += kTile) {
+    const std::int32_t yEnd = std::min(ty + kTile, h);
+    for (std::int32_t tx = 0; tx < w; tx += kTile) {
+      const std::int32_t xEnd = std::min(tx + kTile, w);
+      for (std::int32_t y = ty; y < yEnd; ++y) {
+        const TColor32* s = src + std::size_t(y) * std::size_t(w);
+        if (clockwise) {
+          TColor32* d = dst + (h - 1 - y);
+          for (std::int32_t x = tx; x < xEnd; ++x) d[std::size_t(x) * sh] = s[x];
+        } else {
+          TColor32* d = dst + y;
+          for (std::int32_t x = tx; x < xEnd; ++x) d[std::size_t(w - 1 - x) * sh] = s[x];
+        }
+      }
+    }
+  }
+}
+
+TRleBlock toBlock(std::vector<std::byte> bytes) {
+  return std::make_shared<const std::vector<std::byte>>(std::move(bytes));
+}
+
+}  // namespace
+
+void TurnPixels(const TColor32* pixels, std::int32_t width, std::int32_t height, int quarterTurns,
+                std::vector<TColor32>& out) {
+  const std::size_t count = std::size_t(std::max(width, 0)) * std::size_t(std::max(height, 0));
+  out.resize(count);
+  if (count == 0) return;
+  switch (quarterTurns & 3) {
+    case 0:
+      std::memcpy(out.data(), pixels, count * sizeof(TColor32));
+      break;
+    case 1:
+      turnQuarter(pixels, width, height, out.data(), true);
+      break;
+    case 2:
+      std::reverse_copy(pixels, pixels + count, out.data());
+      break;
+    default:
+      turnQuarter(pixels, width, height, out.data(), false);
+      break;
+  }
+}
+
+std::vector<std::byte> EncodeTurned(const TColor32* pixels, std::int32_t width, std::int32_t height,
+                                    int quarterTurns, TSpriteScratch& scratch) {
+  const std::size_t count = std::size_t(std::max(width, 0)) * std::size_t(std::max(height, 0));
+  if ((quarterTurns & 3) == 0) return RleEncode(pixels, count * sizeof(TColor32));
+  TurnPixels(pixels, width, height, quarterTurns, scratch.Turned);
+  return RleEncode(scratch.Turned.data(), count * sizeof(TColor32));
+}
+
+void MakePieceSprites(const TColor32* pixels, std::int32_t width, std::int32_t height,
+                      bool onlyRotation0, const TDivisionTable& table, TPieceSprite& record,
+                      TSpriteScratch& scratch) {
+  record.Width = width;
+  record.Height = height;
+  const std::size_t count = std::size_t(std::max(width, 0)) * std::size_t(std::max(height, 0));
+  const int made = onlyRotation0 ? 1 : 4;
+  for (int r = 0; r < made; ++r) {
+    std::vector<std::byte> encoded = EncodeTurned(pixels, width, height, r, scratch);
+    record.RleSize[r] = std::int32_t(encoded.size());
+    record.RleData[r] = toBlock(std::move(encoded));
+
+    if (record.Placed != 1 && r != record.Rotation) continue;
+    // The shadow routine destroys the colour of its source, so it works on
+    // a copy: the turned block is one already, rotation 0 needs its own.
+    std::vector<TColor32>* source = &scratch.Turned;
+    if (r == 0) {
+      scratch.Silhouette.assign(pixels, pixels + count);
+      source = &scratch.Silhouette;
+    }
+    std::vector<TColor32> shadow(count);
+    // Turns 1 and 3 swap the sides.
+    const std::int32_t w = (r & 1) ? height : width;
+    const std::int32_t h = (r & 1) ? width : height;
+    MakeShadow(source->data(), shadow.data(), w, table, kShadowGrey, kShadowGrey, kShadowGrey, h);
+    record.ShadowPixels = std::int32_t(count);
+    record.ShadowData[r] = std::make_shared<const std::vector<TColor32>>(std::move(shadow));
+  }
+}
+
+}  // namespace duduri
