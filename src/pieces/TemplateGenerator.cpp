@@ -271,22 +271,18 @@ std::vector<TGridEntry> MasterGridTable() {
   // open-ended "> 200 pieces" preset with thousands of pieces. For the same
   // reason no entry is smaller than 29 pixels: small pictures are scaled up
   // instead, which the search does by itself.
+  //
+  // A saved piece stores each edge as template index + 1 in one byte, so a
+  // set may hold at most 254 templates: 15 entries of 16 templates each.
   std::vector<TGridEntry> grid;
-  for (int s :
-       {29, 31, 37, 41, 43, 47, 53, 59, 67, 73, 79, 89, 97, 109, 121, 137, 151, 167, 181, 199})
+  for (int s : {29, 37, 47, 59, 73, 89, 109, 137, 167, 199})
     grid.push_back({std::uint8_t(s), std::uint8_t(s)});
   // About 4:3, landscape and portrait.
-  for (auto [w, h] : {std::pair{41, 31},
-                      {53, 41},
-                      {67, 51},
-                      {83, 61},
-                      {101, 77},
-                      {131, 97},
-                      {163, 122},
-                      {199, 149}}) {
+  for (auto [w, h] : {std::pair{41, 31}, {67, 51}}) {
     grid.push_back({std::uint8_t(w), std::uint8_t(h)});
     grid.push_back({std::uint8_t(h), std::uint8_t(w)});
   }
+  grid.push_back({101, 77});
   std::stable_sort(grid.begin(), grid.end(), [](TGridEntry a, TGridEntry b) {
     return int(a.Width) * a.Height < int(b.Width) * b.Height;
   });
