@@ -1,7 +1,12 @@
-// duduri-pack exe OUT --project FILE: a copy of the player with a project
-// appended, so that the result plays that project on its own.
+// duduri-pack exe OUT --project FILE [--picture FILE]...: a copy of the player
+// with a project appended (and, on request, pictures of the user's own that
+// the player plays instead of the project's), so that the result plays on its
+// own.
 
 #include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "ProjectFiles.h"
 #include "Subcommand.h"
@@ -9,6 +14,7 @@
 #include "project/Overlay.h"
 #include "project/Package.h"
 #include "raster/Picture.h"
+#include "shell/ExeWriter.h"
 
 namespace duduri::pack {
 
@@ -17,14 +23,30 @@ namespace {
 int runExe(const std::vector<std::string>& args) {
   if (wantsHelp(args)) {
     std::printf(
-        "usage: duduri-pack exe OUT --project FILE [--player PLAYER]\n\n"
+        "usage: duduri-pack exe OUT --project FILE [--player PLAYER] [--picture FILE]...\n\n"
         "Writes OUT: the player executable followed by the project package of FILE\n"
         "(a package file, or an executable whose package is taken) and its trailer.\n"
         "The player is the program \"duduri\" beside duduri-pack unless --player names\n"
-        "another; a project it already carries is replaced.\n");
+        "another; a project it already carries is replaced. Each --picture names a\n"
+        "\".bmp\" or \".jpg\" file carried as an extra image, which the player plays in\n"
+        "place of the project's own pictures; other kinds of file are not carried.\n");
     return 0;
   }
-  const tools::ParsedArgs a = tools::parseArgs(args, {"--project", "--player"});
+  // --picture may be given many times; the common parser keeps only the last
+  // value of an option, so the pictures are collected here first.
+  std::vector<std::string> rest;
+  std::vector<std::filesystem::path> pictures;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--picture") {
+      if (i + 1 >= args.size()) throw tools::UsageError("--picture needs a FILE");
+      pictures.emplace_back(args[++i]);
+    } else if (args[i].rfind("--picture=", 0) == 0) {
+      pictures.emplace_back(args[i].substr(10));
+    } else {
+      rest.push_back(args[i]);
+    }
+  }
+  const tools::ParsedArgs a = tools::parseArgs(rest, {"--project", "--player"});
   if (a.positional().size() != 1) throw tools::UsageError("exe takes one OUT");
   const std::filesystem::path player =
       a.value("--player").value_or((TJigsawProject2::ProgramFolder() / "duduri").string());
@@ -32,6 +54,14 @@ int runExe(const std::vector<std::string>& args) {
   // Make sure what is appended is a project the player can read.
   TJigsawProject2 check;
   check.LoadFromStream(package);
+  if (!pictures.empty()) {
+    for (const std::filesystem::path& p : pictures)
+      if (!ExtraImageFormatOf(p))
+        std::fprintf(stderr, "duduri-pack exe: %s is not a .bmp or .jpg file and is not carried\n",
+                     p.string().c_str());
+    WriteExecutable(package, check, pictures, a.positional()[0], player);
+    return 0;
+  }
   const TBytes image = ReadPlayerImage(player);
   WriteFileAtomically(a.positional()[0], BuildOverlayExecutable(image, package));
   std::filesystem::permissions(a.positional()[0],
