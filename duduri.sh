@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The two entry points of the project:
-#   ./duduri.sh run    install what is missing, build, and run the program's main job
+#   ./duduri.sh run    install what is missing, build, and start the player on its sample puzzle
 #   ./duduri.sh test   install what is missing, build, and run every test suite
 #                      (release build, then again under AddressSanitizer + UBSan)
 set -euo pipefail
@@ -18,13 +18,12 @@ case "${1:-}" in
   run)
     scripts/install-deps.sh
     configure_and_build release
-    out=build/showcase
-    mkdir -p "$out"
-    build/release/bin/duduri-pack image data/harbour.jpg --out "$out/harbour.png"
-    build/release/bin/duduri-pack image data/harbour.jpg --rotate 90 --out "$out/harbour-rot90.png"
-    build/release/bin/duduri-pack image data/harbour.jpg --resize 320x240 --out "$out/harbour-small.png"
-    build/release/bin/duduri-pack image data/harbour.jpg --resize 96x72 --shadow --out "$out/harbour-shadow.png"
-    echo "Wrote the pictures in $out/"
+    if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+      # The player carries the sample project, so it opens a puzzle at once.
+      exec build/release/bin/duduri
+    fi
+    echo "No display: starting the player under a virtual one (xvfb-run); close it with Ctrl+C." >&2
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" build/release/bin/duduri
     ;;
   test)
     scripts/install-deps.sh

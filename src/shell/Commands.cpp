@@ -1,0 +1,144 @@
+// The action dispatcher and the commands that are more than a call into the
+// board. Every command, from a menu, a key, a board hook or a script, comes
+// through ActionDispatch.
+
+#include "raster/Picture.h"
+#include "shell/GameFlow.h"
+#include "shell/ShellTexts.h"
+
+namespace duduri {
+
+void TGameFlow::ActionDispatch(void* sender, std::int32_t code,
+                               const TScriptParameter& /*parameter*/) {
+  // A command that arrives while a game is being built (input processed
+  // from the progress callback) would rebuild the game under the build.
+  if (terminated_ || building_) return;
+  // The exit script runs while the window is being destroyed: a new game or
+  // a close then has nothing left to act on.
+  if (destroyed_ && (code == ccExit || code == ccExitNoConfirm || code == ccNewGame)) return;
+  switch (code) {
+    case ccExit:
+      tbxExitClick(sender);
+      break;
+    case ccAbout:
+      tbxAboutClick(sender);
+      break;
+    case ccShowPicture:
+      TBXShowClick(sender);
+      break;
+    case ccSolveAll:
+      tbxAutoSolveClick(sender);
+      break;
+    case ccSolveOnePiece:
+      tbxOnePieceSolveClick(sender);
+      break;
+    case ccNewGame:
+      NewGame();
+      break;
+    case ccExitNoConfirm:
+      ExitApplicationNoConfirm(sender);
+      break;
+    case ccSolveAllNoAsk:
+      tbxAutoSolveNoConfirmClick(sender);
+      break;
+    case ccClock:
+      ToggleClock(sender);
+      break;
+    case ccPause:
+      TogglePause(sender);
+      break;
+    case ccSelectAll:
+      SelectAllPieces();
+      break;
+    case ccDeselectAll:
+      DeselectAllPieces();
+      break;
+    default:
+      break;
+  }
+  if (seams_.PageVisible() && closeHtmlPage_) seams_.ClosePageOk();
+}
+
+void TGameFlow::tbxExitClick(void* /*sender*/) {
+  closeWithoutAsking_ = false;
+  exitRequested_ = true;
+  view_.CloseWindow();
+}
+
+void TGameFlow::ExitApplicationNoConfirm(void* /*sender*/) {
+  closeWithoutAsking_ = true;
+  exitRequested_ = true;
+  view_.CloseWindow();
+}
+
+void TGameFlow::tbxAboutClick(void* /*sender*/) {
+  TAboutRequest request;
+  TBitmap32 picture;
+  if (project_ && !project_->AboutPicture.empty()) {
+    // An about picture that does not decode leaves the standard box.
+    try {
+      picture.Assign(DecodeJpeg(project_->AboutPicture));
+    } catch (const EDuduriError&) {
+      picture.SetSize(0, 0);
+    }
+  }
+  if (!picture.Empty()) request.Picture = &picture;
+  services_.ShowAbout(request);
+  if (request.Picture) closeHtmlPage_ = false;
+}
+
+void TGameFlow::TBXShowClick(void* /*sender*/) {
+  if (!board_) return;
+  if (view_.SolutionVisible()) {
+    view_.HideSolution();
+  } else {
+    view_.ShowSolution(board_->SolutionBitmap());
+  }
+}
+
+void TGameFlow::tbxAutoSolveClick(void* /*sender*/) {
+  if (!board_) return;
+  // Set first: the answer does not matter, and a solve that ends at once
+  // must already count as one.
+  cheatCount_ = board_->PiecesTotal();
+  board_->SolveAll(true);
+}
+
+void TGameFlow::tbxAutoSolveNoConfirmClick(void* /*sender*/) {
+  if (!board_) return;
+  cheatCount_ = board_->PiecesTotal();
+  board_->SolveAll(false);
+}
+
+void TGameFlow::tbxOnePieceSolveClick(void* /*sender*/) {
+  if (!board_) return;
+  ++cheatCount_;
+  board_->SolveOnePiece();
+}
+
+void TGameFlow::ToggleClock(void* sender) {
+  if (!board_) return;
+  board_->SetEnabledTimer(!board_->EnabledTimer());
+  view_.SetMenuItemChecked(sender, !board_->EnabledTimer());
+}
+
+void TGameFlow::TogglePause(void* sender) {
+  if (!board_) return;
+  board_->SetSilentPause(false);
+  board_->TogglePause();
+  view_.SetMenuItemChecked(sender, board_->GamePaused());
+}
+
+void TGameFlow::SelectAllPieces() {
+  if (!board_) return;
+  board_->SelectAll();
+  board_->Redraw(true);
+}
+
+void TGameFlow::DeselectAllPieces() {
+  if (!board_) return;
+  board_->DeselectAll();
+  board_->Redraw(true);
+}
+
+}  // namespace duduri
