@@ -21,7 +21,7 @@
 namespace duduri {
 namespace {
 
-struct JpegSpec {
+struct JpegRecipe {
   int width = 8;
   int height = 8;
   J_COLOR_SPACE input = JCS_RGB;
@@ -34,7 +34,7 @@ struct JpegSpec {
 };
 
 // Writes `samples` (width * height * components bytes) as a JPEG file.
-std::vector<std::byte> makeJpeg(const JpegSpec& spec, const std::vector<std::uint8_t>& samples) {
+std::vector<std::byte> makeJpeg(const JpegRecipe& recipe, const std::vector<std::uint8_t>& samples) {
   jpeg_compress_struct cinfo{};
   jpeg_error_mgr err{};
   cinfo.err = jpeg_std_error(&err);
@@ -42,23 +42,23 @@ std::vector<std::byte> makeJpeg(const JpegSpec& spec, const std::vector<std::uin
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = JDIMENSION(spec.width);
-  cinfo.image_height = JDIMENSION(spec.height);
-  cinfo.input_components = spec.components;
-  cinfo.in_color_space = spec.input;
+  cinfo.image_width = JDIMENSION(recipe.width);
+  cinfo.image_height = JDIMENSION(recipe.height);
+  cinfo.input_components = recipe.components;
+  cinfo.in_color_space = recipe.input;
   jpeg_set_defaults(&cinfo);
-  if (spec.stored != JCS_UNKNOWN) jpeg_set_colorspace(&cinfo, spec.stored);
-  if (spec.stored == JCS_CMYK || spec.stored == JCS_YCCK) {
-    cinfo.write_Adobe_marker = spec.adobeMarker ? TRUE : FALSE;
+  if (recipe.stored != JCS_UNKNOWN) jpeg_set_colorspace(&cinfo, recipe.stored);
+  if (recipe.stored == JCS_CMYK || recipe.stored == JCS_YCCK) {
+    cinfo.write_Adobe_marker = recipe.adobeMarker ? TRUE : FALSE;
   }
-  jpeg_set_quality(&cinfo, spec.quality, TRUE);
-  if (spec.progressive) jpeg_simple_progression(&cinfo);
-  if (!spec.scans.empty()) {
-    cinfo.scan_info = spec.scans.data();
-    cinfo.num_scans = int(spec.scans.size());
+  jpeg_set_quality(&cinfo, recipe.quality, TRUE);
+  if (recipe.progressive) jpeg_simple_progression(&cinfo);
+  if (!recipe.scans.empty()) {
+    cinfo.scan_info = recipe.scans.data();
+    cinfo.num_scans = int(recipe.scans.size());
   }
   jpeg_start_compress(&cinfo, TRUE);
-  const std::size_t stride = std::size_t(spec.width) * std::size_t(spec.components);
+  const std::size_t stride = std::size_t(recipe.width) * std::size_t(recipe.components);
   while (cinfo.next_scanline < cinfo.image_height) {
     JSAMPROW row = const_cast<JSAMPROW>(samples.data() + cinfo.next_scanline * stride);
     jpeg_write_scanlines(&cinfo, &row, 1);
@@ -141,11 +141,11 @@ TEST(Jpeg, QualityIsClampedAndEmptyIsRefused) {
 }
 
 TEST(Jpeg, GrayscaleGivesEqualChannels) {
-  JpegSpec spec;
-  spec.width = 5, spec.height = 3, spec.input = JCS_GRAYSCALE, spec.components = 1;
-  spec.quality = 100;
+  JpegRecipe recipe;
+  recipe.width = 5, recipe.height = 3, recipe.input = JCS_GRAYSCALE, recipe.components = 1;
+  recipe.quality = 100;
   std::vector<std::uint8_t> samples(15, 180);
-  const TPicture p = DecodeJpeg(makeJpeg(spec, samples));
+  const TPicture p = DecodeJpeg(makeJpeg(recipe, samples));
   ASSERT_EQ(p.Pixels.size(), 15u);
   for (TColor32 c : p.Pixels) EXPECT_LE(channelDistance(c, Color32(180, 180, 180)), 1);
 }
@@ -154,26 +154,26 @@ TEST(Jpeg, CmykPlainAdobeInvertedAndYcck) {
   // Cyan plus a little black: red light is taken away, blue and green mostly kept.
   const std::uint8_t c = 255, m = 0, y = 0, k = 51;
   const TColor32 expected = Color32(0, 204, 204);
-  JpegSpec spec;
-  spec.width = 9, spec.height = 7, spec.input = JCS_CMYK, spec.components = 4;
-  spec.quality = 100;
+  JpegRecipe recipe;
+  recipe.width = 9, recipe.height = 7, recipe.input = JCS_CMYK, recipe.components = 4;
+  recipe.quality = 100;
   std::vector<std::uint8_t> plain, inverted;
   for (int i = 0; i < 63; ++i) {
     plain.insert(plain.end(), {c, m, y, k});
     inverted.insert(inverted.end(), {std::uint8_t(255 - c), std::uint8_t(255 - m),
                                      std::uint8_t(255 - y), std::uint8_t(255 - k)});
   }
-  spec.stored = JCS_CMYK;
-  spec.adobeMarker = false;
-  for (TColor32 px : DecodeJpeg(makeJpeg(spec, plain)).Pixels) {
+  recipe.stored = JCS_CMYK;
+  recipe.adobeMarker = false;
+  for (TColor32 px : DecodeJpeg(makeJpeg(recipe, plain)).Pixels) {
     EXPECT_LE(channelDistance(px, expected), 2);
   }
-  spec.adobeMarker = true;  // Adobe's applications store the inks inverted
-  for (TColor32 px : DecodeJpeg(makeJpeg(spec, inverted)).Pixels) {
+  recipe.adobeMarker = true;  // Adobe's applications store the inks inverted
+  for (TColor32 px : DecodeJpeg(makeJpeg(recipe, inverted)).Pixels) {
     EXPECT_LE(channelDistance(px, expected), 2);
   }
-  spec.stored = JCS_YCCK;
-  for (TColor32 px : DecodeJpeg(makeJpeg(spec, inverted)).Pixels) {
+  recipe.stored = JCS_YCCK;
+  for (TColor32 px : DecodeJpeg(makeJpeg(recipe, inverted)).Pixels) {
     EXPECT_LE(channelDistance(px, expected), 3);
   }
 }
@@ -189,12 +189,12 @@ std::vector<std::uint8_t> rgbSamples(int w, int h) {
 }
 
 TEST(Jpeg, ProgressiveDecodesLikeBaseline) {
-  JpegSpec spec;
-  spec.width = 37, spec.height = 21;
-  const std::vector<std::uint8_t> samples = rgbSamples(spec.width, spec.height);
-  const TPicture baseline = DecodeJpeg(makeJpeg(spec, samples));
-  spec.progressive = true;
-  const TPicture progressive = DecodeJpeg(makeJpeg(spec, samples));
+  JpegRecipe recipe;
+  recipe.width = 37, recipe.height = 21;
+  const std::vector<std::uint8_t> samples = rgbSamples(recipe.width, recipe.height);
+  const TPicture baseline = DecodeJpeg(makeJpeg(recipe, samples));
+  recipe.progressive = true;
+  const TPicture progressive = DecodeJpeg(makeJpeg(recipe, samples));
   ASSERT_EQ(progressive.Pixels.size(), baseline.Pixels.size());
   for (std::size_t i = 0; i < baseline.Pixels.size(); ++i) {
     ASSERT_LE(channelDistance(progressive.Pixels[i], baseline.Pixels[i]), 1) << i;
@@ -202,12 +202,12 @@ TEST(Jpeg, ProgressiveDecodesLikeBaseline) {
 }
 
 TEST(Jpeg, TruncatedFilesFailWhereverTheyAreCut) {
-  JpegSpec spec;
-  spec.width = 40, spec.height = 40;
+  JpegRecipe recipe;
+  recipe.width = 40, recipe.height = 40;
   const std::vector<std::uint8_t> samples = rgbSamples(40, 40);
   for (bool progressive : {false, true}) {
-    spec.progressive = progressive;
-    const std::vector<std::byte> whole = makeJpeg(spec, samples);
+    recipe.progressive = progressive;
+    const std::vector<std::byte> whole = makeJpeg(recipe, samples);
     ASSERT_NO_THROW(DecodeJpeg(whole));
     for (std::size_t cut = 0; cut + 1 < whole.size(); cut += 1 + cut / 8) {
       SCOPED_TRACE(std::to_string(cut) + (progressive ? " progressive" : " baseline"));
@@ -218,9 +218,9 @@ TEST(Jpeg, TruncatedFilesFailWhereverTheyAreCut) {
 }
 
 TEST(Jpeg, SizeIsReadFromTheHeaderAlone) {
-  JpegSpec spec;
-  spec.width = 30, spec.height = 20;
-  const std::vector<std::byte> whole = makeJpeg(spec, rgbSamples(30, 20));
+  JpegRecipe recipe;
+  recipe.width = 30, recipe.height = 20;
+  const std::vector<std::byte> whole = makeJpeg(recipe, rgbSamples(30, 20));
   // Cut just after the start-of-scan header: the frame is known, no pixel is.
   std::size_t sos = 2;
   while (sos + 1 < whole.size() &&
@@ -252,8 +252,8 @@ std::vector<std::byte> withClaimedSize(std::vector<std::byte> file, std::uint16_
 }
 
 TEST(Jpeg, OversizedAndMemoryHungryHeadersAreRefused) {
-  JpegSpec spec;
-  const std::vector<std::byte> small = makeJpeg(spec, rgbSamples(8, 8));
+  JpegRecipe recipe;
+  const std::vector<std::byte> small = makeJpeg(recipe, rgbSamples(8, 8));
   expectInvalidJpeg(withClaimedSize(small, 20000, 20000), "too large");
   expectInvalidJpeg(withClaimedSize(small, 65000, 16), "too large");
   EXPECT_EQ(ReadPictureSize(withClaimedSize(small, 20000, 30000)).Height, 30000);
@@ -261,33 +261,33 @@ TEST(Jpeg, OversizedAndMemoryHungryHeadersAreRefused) {
 
   // A progressive file keeps every coefficient of the picture in memory:
   // about 770 MB for 16000 x 16000, claimed by a file of a few hundred bytes.
-  spec.progressive = true;
-  const std::vector<std::byte> progressive = makeJpeg(spec, rgbSamples(8, 8));
+  recipe.progressive = true;
+  const std::vector<std::byte> progressive = makeJpeg(recipe, rgbSamples(8, 8));
   expectInvalidJpeg(withClaimedSize(progressive, 16000, 16000), "store");
 }
 
 TEST(Jpeg, TooManyScansAreRefused) {
   // A valid but absurd progression: 63 single-coefficient bands, each sent
   // in nine successive-approximation steps.
-  JpegSpec spec;
-  spec.input = JCS_GRAYSCALE, spec.components = 1;
-  spec.scans.push_back(jpeg_scan_info{1, {0}, 0, 0, 0, 0});
+  JpegRecipe recipe;
+  recipe.input = JCS_GRAYSCALE, recipe.components = 1;
+  recipe.scans.push_back(jpeg_scan_info{1, {0}, 0, 0, 0, 0});
   for (int k = 1; k < 64; ++k) {
-    spec.scans.push_back(jpeg_scan_info{1, {0}, k, k, 0, 8});
-    for (int al = 7; al >= 0; --al) spec.scans.push_back(jpeg_scan_info{1, {0}, k, k, al + 1, al});
+    recipe.scans.push_back(jpeg_scan_info{1, {0}, k, k, 0, 8});
+    for (int al = 7; al >= 0; --al) recipe.scans.push_back(jpeg_scan_info{1, {0}, k, k, al + 1, al});
   }
-  ASSERT_GT(spec.scans.size(), 500u);
-  expectInvalidJpeg(makeJpeg(spec, std::vector<std::uint8_t>(64, 99)), "scans");
-  spec.scans.resize(1 + 9 * 20);  // the first twenty bands: still a usable picture
-  EXPECT_EQ(DecodeJpeg(makeJpeg(spec, std::vector<std::uint8_t>(64, 99))).Width, 8);
+  ASSERT_GT(recipe.scans.size(), 500u);
+  expectInvalidJpeg(makeJpeg(recipe, std::vector<std::uint8_t>(64, 99)), "scans");
+  recipe.scans.resize(1 + 9 * 20);  // the first twenty bands: still a usable picture
+  EXPECT_EQ(DecodeJpeg(makeJpeg(recipe, std::vector<std::uint8_t>(64, 99))).Width, 8);
 }
 
 TEST(Jpeg, CorruptBytesNeverCrash) {
-  JpegSpec spec;
-  spec.width = 24, spec.height = 24;
+  JpegRecipe recipe;
+  recipe.width = 24, recipe.height = 24;
   for (bool progressive : {false, true}) {
-    spec.progressive = progressive;
-    const std::vector<std::byte> whole = makeJpeg(spec, rgbSamples(24, 24));
+    recipe.progressive = progressive;
+    const std::vector<std::byte> whole = makeJpeg(recipe, rgbSamples(24, 24));
     int failures = 0;
     for (std::size_t i = 2; i < whole.size(); i += 3) {
       for (unsigned flip : {0x01u, 0x80u, 0xFFu}) {
