@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "board/GridPieces.h"
-#include "board/HeadlessGame.h"
+#include "support/GridPieces.h"
+#include "support/HeadlessGame.h"
 
 namespace {
 

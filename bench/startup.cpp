@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "board/FakeBoardHost.h"
+#include "support/FakeBoardHost.h"
 #include "project/Overlay.h"
 #include "project/Project.h"
 #include "raster/Picture.h"

@@ -7,7 +7,12 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   zlib1g-dev libjpeg62-turbo-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev xvfb xauth
+  qt6-base-dev qt6-webengine-dev qt6-multimedia-dev
+  libfluidsynth-dev libfluidsynth3
+  gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav
+  xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick
+  pulseaudio pulseaudio-utils
+  desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 
 missing=()

@@ -56,7 +56,7 @@ void TGameFlow::ActionDispatch(void* sender, std::int32_t code,
     default:
       break;
   }
-  if (seams_.PageVisible() && closeHtmlPage_) seams_.ClosePageOk();
+  if (seams_.Pages().PageVisible() && closeHtmlPage_) seams_.Pages().ClosePageOk();
 }
 
 void TGameFlow::tbxExitClick(void* /*sender*/) {

@@ -95,14 +95,14 @@ void TGameFlow::buildGameSteps(TJigsawFile* savedGame) {
     terminate();
     return;
   }
-  seams_.LoadSounds(project);
+  seams_.Sound().LoadSounds(project);
 
-  seams_.ApplyTheme(project.WindowStyle);
+  seams_.Style().ApplyTheme(project.WindowStyle);
   rebuildMenus();
 
   skinId_ = project.CurrentSkinIndex;
-  if (!seams_.LayoutStyle(project, project.WindowStyle, skinId_)) {
-    view_.SetBannerStripVisible(seams_.ShowBanners(project, 0));
+  if (!seams_.Style().LayoutStyle(project, project.WindowStyle, skinId_)) {
+    view_.SetBannerStripVisible(seams_.Style().ShowBanners(project, 0));
     view_.LayoutWorkArea();
   }
 
@@ -183,7 +183,7 @@ void TGameFlow::buildGameSteps(TJigsawFile* savedGame) {
   creator.reset();
 
   if (project.WindowStyle == kStyleSkinned && board_ && board_->EnabledTimer()) {
-    seams_.DrawClockPanels("00:00:00");
+    seams_.Style().DrawClockPanels("00:00:00");
   }
   if (board_) board_->Redraw(true);
 }
@@ -320,7 +320,7 @@ void TGameFlow::onTicks(int ticks) {
   if (!board_ || !board_->EnabledTimer()) return;
   const std::string text = FormatClock(ticks);
   view_.SetStatusText(2, text);
-  if (project_ && project_->WindowStyle == kStyleSkinned) seams_.DrawClockPanels(text.c_str());
+  if (project_ && project_->WindowStyle == kStyleSkinned) seams_.Style().DrawClockPanels(text.c_str());
 }
 
 }  // namespace duduri

@@ -31,7 +31,7 @@ void TGameFlow::winFlow() {
   const bool clockShown = board_->EnabledTimer();
   const int total = board_->PiecesTotal();
 
-  seams_.StopSystemSound();
+  seams_.Sound().StopSystemSound();
   stopBackgroundMusic();
   playEvent(6);
   view_.SetStatusText(2, "");
@@ -136,7 +136,7 @@ void TGameFlow::loseFlow() {
   text.SecondLine = kLoseSecondLine;
   text.ClockText = FormatClock(clockStart_);
   services_.ShowResult(text);
-  seams_.StopSystemSound();
+  seams_.Sound().StopSystemSound();
   view_.SetStatusText(2, "");
   if (services_.PlayAgain() == TModalResult::mrOk) {
     NewGame();

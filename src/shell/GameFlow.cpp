@@ -250,7 +250,7 @@ void TGameFlow::startGame() {
   }
   if (currentPictureIndex_ != -1) buildGame(nullptr);
   if (terminated_) return;
-  if (seams_.PageVisible() && !runningStartScript_) seams_.HidePage();
+  if (seams_.Pages().PageVisible() && !runningStartScript_) seams_.Pages().HidePage();
   view_.ShowWindow();
   view_.BringToFront();
 }
@@ -386,15 +386,15 @@ void TGameFlow::MenuClick(const TMenuNode& node) {
 // ---- Sounds --------------------------------------------------------------------
 
 void TGameFlow::playEvent(int event) {
-  if (hasSounds_ && soundOn_ && project_) seams_.PlayEvent(*project_, event);
+  if (hasSounds_ && soundOn_ && project_) seams_.Sound().PlayEvent(*project_, event);
 }
 
 void TGameFlow::startBackgroundMusic() {
-  if (hasSounds_ && project_) seams_.StartBackgroundMusic(*project_, soundOn_);
+  if (hasSounds_ && project_) seams_.Sound().StartBackgroundMusic(*project_, soundOn_);
 }
 
 void TGameFlow::stopBackgroundMusic() {
-  seams_.StopBackgroundMusic();
+  seams_.Sound().StopBackgroundMusic();
 }
 
 }  // namespace duduri

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "BoardTestUtil.h"
-#include "board/CreatorSource.h"
+#include "support/CreatorGame.h"
 #include "pieces/TemplateGenerator.h"
 
 namespace duduri {

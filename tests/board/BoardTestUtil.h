@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "board/GridPieces.h"
-#include "board/HeadlessGame.h"
+#include "support/GridPieces.h"
+#include "support/HeadlessGame.h"
 
 namespace duduri::board_test {
 

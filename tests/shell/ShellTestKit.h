@@ -13,7 +13,7 @@
 
 #include "DragSolver.h"
 #include "TestProject.h"
-#include "board/FakeBoardHost.h"
+#include "support/FakeBoardHost.h"
 #include "project/ByteStream.h"
 #include "project/ProjectRecords.h"
 #include "shell/GameFlow.h"
@@ -155,8 +155,8 @@ class TFakeServices : public IShellServices {
   TModalResult next(std::deque<TModalResult>& queue, TModalResult fallback, const char* what);
 };
 
-// Records the seams' calls.
-class TRecordingSeams : public TShellSeams {
+// Records the sound seam's calls.
+class TRecordingSound : public TSoundSeam {
  public:
   void PlayEvent(const TJigsawProject2&, int event) override { events.push_back(event); }
   void StartBackgroundMusic(const TJigsawProject2&, bool) override { ++musicStarts; }
@@ -164,6 +164,14 @@ class TRecordingSeams : public TShellSeams {
   std::vector<int> events;
   int musicStarts = 0;
   int musicStops = 0;
+};
+
+// The seams of a flow on fakes: sounds recorded, styles and pages doing
+// nothing unless a test sets its own.
+class TRecordingSeams : public TShellSeams {
+ public:
+  TRecordingSeams() { SetSound(&sound); }
+  TRecordingSound sound;
 };
 
 // A flow on fakes, with a package as the executable's own project.

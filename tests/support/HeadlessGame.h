@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "board/FakeBoardHost.h"
+#include "support/FakeBoardHost.h"
 #include "board/SpriteDraw.h"
 
 namespace duduri {

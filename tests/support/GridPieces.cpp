@@ -1,4 +1,4 @@
-#include "board/GridPieces.h"
+#include "support/GridPieces.h"
 
 #include <algorithm>
 #include <random>

@@ -1,4 +1,4 @@
-#include "board/FakeBoardHost.h"
+#include "support/FakeBoardHost.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "board/HeadlessGame.h"
+#include "support/HeadlessGame.h"
 
 #include <algorithm>
 #include <cstdint>
