@@ -20,6 +20,7 @@
 #include <deque>
 #include <fstream>
 
+#include "qtmain/QtTestRegistry.h"
 #include "project/HighScore.h"
 #include "shell/DragSolver.h"
 #include "shell/ShellTexts.h"
@@ -414,9 +415,6 @@ class PlayerTest : public QObject {
   }
 };
 
-int RunPlayerTests(int argc, char** argv) {
-  PlayerTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+DUDURI_QT_TEST(PlayerTest)
 
 #include "PlayerTest.moc"

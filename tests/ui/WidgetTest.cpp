@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "qtmain/QtTestRegistry.h"
 #include "project/ByteStream.h"
 #include "project/HighScore.h"
 #include "project/Project.h"
@@ -208,9 +209,6 @@ class WidgetTest : public QObject {
   }
 };
 
-int RunWidgetTests(int argc, char** argv) {
-  WidgetTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+DUDURI_QT_TEST(WidgetTest)
 
 #include "WidgetTest.moc"
