@@ -8,8 +8,7 @@
 
 namespace duduri {
 
-void TGameFlow::ActionDispatch(void* sender, std::int32_t code,
-                               const TScriptParameter& /*parameter*/) {
+void TGameFlow::ActionDispatch(void* sender, std::int32_t code, const TScriptParameter& parameter) {
   // A command that arrives while a game is being built (input processed
   // from the progress callback) would rebuild the game under the build.
   if (terminated_ || building_) return;
@@ -17,8 +16,17 @@ void TGameFlow::ActionDispatch(void* sender, std::int32_t code,
   // a close then has nothing left to act on.
   if (destroyed_ && (code == ccExit || code == ccExitNoConfirm || code == ccNewGame)) return;
   switch (code) {
+    case ccOpenGame:
+      tbxOpenFromProjectClick(sender);
+      break;
+    case ccSaveGame:
+      tbxSaveClick(sender);
+      break;
     case ccExit:
       tbxExitClick(sender);
+      break;
+    case ccHelp:
+      tbxHelpContentClick(sender);
       break;
     case ccAbout:
       tbxAboutClick(sender);
@@ -29,8 +37,26 @@ void TGameFlow::ActionDispatch(void* sender, std::int32_t code,
     case ccSolveAll:
       tbxAutoSolveClick(sender);
       break;
+    case ccSound:
+      tbxSoundClick(sender);
+      break;
+    case ccSelectSkin:
+      SelectSkin();
+      break;
     case ccSolveOnePiece:
       tbxOnePieceSolveClick(sender);
+      break;
+    case ccRunHidden:
+      RunHidden(parameter);
+      break;
+    case ccHighScores:
+      ShowHighScoreTable();
+      break;
+    case ccHtmlPage:
+      ShowHtmlPage(parameter);
+      break;
+    case ccPlayPicture:
+      PlayPicture(parameter);
       break;
     case ccNewGame:
       NewGame();
@@ -38,11 +64,23 @@ void TGameFlow::ActionDispatch(void* sender, std::int32_t code,
     case ccExitNoConfirm:
       ExitApplicationNoConfirm(sender);
       break;
+    case ccOpenDocument:
+      OpenDocument(parameter);
+      break;
     case ccSolveAllNoAsk:
       tbxAutoSolveNoConfirmClick(sender);
       break;
     case ccClock:
       ToggleClock(sender);
+      break;
+    case ccSavePicture:
+      SavePicture();
+      break;
+    case ccMakeExe:
+      MakeExecutable();
+      break;
+    case ccDifficulty:
+      ChangeDifficulty();
       break;
     case ccPause:
       TogglePause(sender);

@@ -105,8 +105,26 @@ class TGameFlow {
   void MenuClick(const TMenuNode& node);
 
   // ---- Commands ----
-  // Carries out one command (unknown codes do nothing).
+  // Carries out one command with the script item's parameter (unknown codes
+  // do nothing). The command table is Commands.cpp; the commands live by
+  // concern in FileCommands.cpp (saved games, pictures, executables),
+  // DialogCommands.cpp (skins, difficulty, high scores, play picture),
+  // DesktopCommands.cpp (help, documents, sound on/off) and
+  // PageCommands.cpp (HTML pages).
   void ActionDispatch(void* sender, std::int32_t code, const TScriptParameter& parameter);
+  void tbxOpenFromProjectClick(void* sender);                         // 1
+  void tbxSaveClick(void* sender);                                    // 2
+  void tbxHelpContentClick(void* sender);                             // 4
+  void tbxSoundClick(void* sender);                                   // 8
+  void SelectSkin();                                                  // 9
+  void RunHidden(const TScriptParameter& parameter);                  // 11
+  void ShowHighScoreTable();                                          // 12
+  void ShowHtmlPage(const TScriptParameter& parameter);               // 13
+  void PlayPicture(const TScriptParameter& parameter);                // 14
+  void OpenDocument(const TScriptParameter& parameter);               // 17
+  void SavePicture();                                                 // 21
+  void MakeExecutable();                                              // 22
+  void ChangeDifficulty();                                            // 23
   void tbxExitClick(void* sender);
   void ExitApplicationNoConfirm(void* sender);
   void tbxAboutClick(void* sender);
