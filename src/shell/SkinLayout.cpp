@@ -109,7 +109,7 @@ void planButtons(const TJigsawProject2& project, const TSkinEntry& skin, TSkinLa
       if (plan.Buttons.size() >= kMaxSkinButtons) return;
       const std::optional<TRect> place = rectOf(region.Left, region.Top, region.Width,
                                                 region.Height);
-      if (!place || region.Width > kMaxPictureSide) continue;
+      if (!place) continue;
       const std::optional<TRect> shown = clipTo(*place, bounds);
       if (!shown) continue;
       const std::int64_t area = std::int64_t(shown->Width()) * shown->Height();
