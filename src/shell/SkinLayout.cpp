@@ -43,19 +43,26 @@ std::optional<TRect> clipTo(const TRect& r, const TRect& bounds) {
   return c;
 }
 
+bool emptyPicture(const TPicture& picture) {
+  return picture.Width <= 0 || picture.Height <= 0 || picture.Pixels.empty();
+}
+
 // Where things may lie: on the picture, or near the origin without one.
-TRect placeBounds(const TBitmap32& picture) {
-  if (!picture.Empty()) return picture.BoundsRect();
+TRect placeBounds(const TPicture& picture) {
+  if (!emptyPicture(picture)) return {0, 0, picture.Width, picture.Height};
   return {0, 0, kMaxLooseSide, kMaxLooseSide};
 }
 
-void decodeSkinPicture(const TSkinEntry& skin, TBitmap32& picture) {
+void decodeSkinPicture(const TSkinEntry& skin, TPicture& picture) {
   if (skin.Image.empty()) return;
   try {
-    picture.Assign(DecodePicture(skin.Image));
+    picture = DecodePicture(skin.Image);
+    if (std::int64_t(picture.Pixels.size()) != std::int64_t(picture.Width) * picture.Height) {
+      picture = TPicture();
+    }
   } catch (const EDuduriError&) {
     // The window keeps the picture it shows.
-    picture.SetSize(0, 0);
+    picture = TPicture();
   }
 }
 
@@ -102,7 +109,7 @@ std::optional<TScriptItem> regionScript(const TJigsawProject2& project, const TS
 void planButtons(const TJigsawProject2& project, const TSkinEntry& skin, TSkinLayoutPlan& plan) {
   const TRect bounds = placeBounds(plan.Picture);
   std::int64_t budget = std::max(kMinButtonBudget,
-                                 kButtonAreaFactor * std::int64_t(plan.Picture.PixelCount()));
+                                 kButtonAreaFactor * std::int64_t(plan.Picture.Pixels.size()));
   for (const TSkinRegion& region : project.Regions) {
     const auto uses = std::count(skin.RegionIDs.begin(), skin.RegionIDs.end(), region.ID);
     for (std::ptrdiff_t n = 0; n < uses; ++n) {
@@ -153,10 +160,12 @@ void planClockPanels(const TJigsawProject2& project, const TSkinEntry& skin,
     panel.Font = style.Font;
     panel.FontColor = Color32FromPlatform(style.Font.Color);
     panel.Background.SetSize(shown->Width(), shown->Height());
-    if (panel.SeeThrough && !plan.Picture.Empty()) {
+    if (panel.SeeThrough && !emptyPicture(plan.Picture)) {
       for (std::int32_t y = shown->Top; y < shown->Bottom; ++y) {
-        std::memcpy(panel.Background.ScanLine(y - shown->Top), plan.Picture.ScanLine(y) + shown->Left,
-                    std::size_t(shown->Width()) * 4);
+        const TColor32* from =
+            plan.Picture.Pixels.data() + std::size_t(y) * std::size_t(plan.Picture.Width);
+        TColor32* to = panel.Background.ScanLine(y - shown->Top);
+        for (std::int32_t x = 0; x < shown->Width(); ++x) to[x] = from[shown->Left + x] | 0xFF000000u;
       }
     } else {
       panel.Background.Clear(panel.BrushColor);
@@ -196,7 +205,10 @@ std::optional<TSkinLayoutPlan> PlanSkinLayout(const TJigsawProject2& project, in
   plan.SkinEntryID = skin.ID;
   plan.SkinIndex = *index;
   decodeSkinPicture(skin, plan.Picture);
-  if (!plan.Picture.Empty()) plan.Shape = NonBlackShape(plan.Picture);
+  if (!emptyPicture(plan.Picture)) {
+    plan.Shape = NonBlackShape(plan.Picture.Pixels, plan.Picture.Width, plan.Picture.Height,
+                               plan.Picture.Width);
+  }
 
   if (skin.BoardArea.Set()) {
     if (const std::optional<TRect> area = rectOf(skin.BoardArea.Left, skin.BoardArea.Top,

@@ -19,6 +19,7 @@
 #include "project/ProjectRecords.h"
 #include "project/Scripts.h"
 #include "raster/Bitmap32.h"
+#include "raster/Picture.h"
 
 namespace duduri {
 
@@ -56,9 +57,11 @@ struct TClockPanelPlan {
 struct TSkinLayoutPlan {
   std::int32_t SkinEntryID = 0;
   std::size_t SkinIndex = 0;  // the entry of the project's skin list laid out
-  // The decoded skin picture; empty when the entry has none or it does not
-  // decode (then Shape is empty too and the window keeps what it shows).
-  TBitmap32 Picture;
+  // The decoded skin picture, as the decoder gave it (a 3 MB copy saved on a
+  // large skin; its alpha means nothing, the skin is shown opaque). Empty
+  // when the entry has none or it does not decode: then Shape is empty too
+  // and the window keeps what it shows.
+  TPicture Picture;
   std::vector<TRect> Shape;  // NonBlackShape of Picture
   // The play area: the entry's board area clipped to the picture; none when
   // the entry has none, or nothing of it lies on the picture (the play area

@@ -158,7 +158,7 @@ TEST_F(SkinPlan, SelectsTheEntryAndLaysOutOnlySkinnedOnes) {
 TEST_F(SkinPlan, PictureShapeAndBoardArea) {
   std::optional<TSkinLayoutPlan> plan = PlanSkinLayout(project, 0);
   ASSERT_TRUE(plan);
-  EXPECT_EQ(plan->Picture.Width(), 120);
+  EXPECT_EQ(plan->Picture.Width, 120);
   EXPECT_FALSE(ShapeContains(plan->Shape, 0, 0));
   EXPECT_TRUE(ShapeContains(plan->Shape, 60, 40));
   EXPECT_EQ(plan->BoardArea, (TRect{10, 30, 110, 70}));
@@ -181,7 +181,7 @@ TEST_F(SkinPlan, PictureThatDoesNotDecodeStillLaysOutTheRest) {
   addTextStyle(50, 5, 30, 12, true);
   std::optional<TSkinLayoutPlan> plan = PlanSkinLayout(project, 0);
   ASSERT_TRUE(plan);
-  EXPECT_TRUE(plan->Picture.Empty());
+  EXPECT_TRUE(plan->Picture.Pixels.empty());
   EXPECT_TRUE(plan->Shape.empty());
   EXPECT_EQ(plan->BoardArea, (TRect{10, 30, 110, 70}));
   ASSERT_EQ(plan->Buttons.size(), 1u);

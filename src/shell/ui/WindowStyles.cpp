@@ -20,9 +20,17 @@ namespace duduri {
 
 namespace {
 
+QImage wrapOpaque(const TColor32* pixels, int width, int height) {
+  return QImage(reinterpret_cast<const uchar*>(pixels), width, height, width * 4,
+                QImage::Format_RGB32);
+}
+
 QImage wrapOpaque(const TBitmap32& bitmap) {
-  return QImage(reinterpret_cast<const uchar*>(bitmap.Bits()), bitmap.Width(), bitmap.Height(),
-                bitmap.Width() * 4, QImage::Format_RGB32);
+  return wrapOpaque(bitmap.Bits(), bitmap.Width(), bitmap.Height());
+}
+
+bool hasPicture(const TPicture& picture) {
+  return picture.Width > 0 && picture.Height > 0 && !picture.Pixels.empty();
 }
 
 QImage copyWithAlpha(const TBitmap32& bitmap) {
@@ -172,7 +180,7 @@ void TWindowStyles::leaveStyledLayout() {
   clearSkinWidgets();
   w_.ImageBack->SetPicture({});
   w_.ImageBack->SetAreaRect(std::nullopt);
-  skinPicture_ = TBitmap32();
+  skinPicture_ = TPicture();
   skinShape_.clear();
   w_.Window->clearMask();
   setFrameless(false);
@@ -195,19 +203,19 @@ void TWindowStyles::centreOnScreen() {
 }
 
 void TWindowStyles::applySkinShape() {
-  if (skinPicture_.Empty()) {
+  if (!hasPicture(skinPicture_)) {
     w_.Window->clearMask();
     return;
   }
   // The toolbar, when F11 shows it, sits above the skin.
   const int top = w_.Toolbar->isHidden() ? 0 : w_.Toolbar->sizeHint().height();
-  w_.Window->resize(skinPicture_.Width(), skinPicture_.Height() + top);
+  w_.Window->resize(skinPicture_.Width, skinPicture_.Height + top);
   std::vector<QRect> rects;
   rects.reserve(skinShape_.size());
   for (const TRect& r : skinShape_) rects.emplace_back(r.Left, r.Top + top, r.Width(), r.Height());
   QRegion shape;
   shape.setRects(rects.data(), int(rects.size()));
-  if (top > 0) shape += QRect(0, 0, skinPicture_.Width(), top);
+  if (top > 0) shape += QRect(0, 0, skinPicture_.Width, top);
   // A skin without any non-black pixel would make an invisible window; it
   // shows whole instead (an empty region removes the mask).
   w_.Window->setMask(shape);
@@ -225,10 +233,13 @@ void TWindowStyles::layoutSkin(const TJigsawProject2& project, TSkinLayoutPlan& 
   if (!w_.Toolbar->isHidden()) w_.SetToolbarVisible(false);
 
   // A skin picture that does not decode leaves the one shown, with its shape.
-  if (!plan.Picture.Empty()) {
+  if (hasPicture(plan.Picture)) {
+    w_.ImageBack->SetPicture({});  // it shows the pixels about to be freed
     skinPicture_ = std::move(plan.Picture);
     skinShape_ = std::move(plan.Shape);
-    w_.ImageBack->SetPicture(wrapOpaque(skinPicture_));
+    // Shown straight from the decoded pixels, which live as long as it does.
+    w_.ImageBack->SetPicture(
+        wrapOpaque(skinPicture_.Pixels.data(), skinPicture_.Width, skinPicture_.Height));
   }
   applySkinShape();
   if (plan.BoardArea) {
@@ -280,7 +291,8 @@ void TWindowStyles::buildClockPanels(std::vector<TClockPanelPlan>& plans) {
 void TWindowStyles::layoutFullScreen(const TJigsawProject2& project) {
   if (layout_ == TWindowLayout::wlSkin) {
     clearSkinWidgets();
-    skinPicture_ = TBitmap32();
+    w_.ImageBack->SetPicture({});
+    skinPicture_ = TPicture();
     skinShape_.clear();
     w_.Window->clearMask();
     if (hidToolbar_) {

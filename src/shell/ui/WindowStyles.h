@@ -83,7 +83,7 @@ class TWindowStyles : public TStyleSeam {
   TBannerLayout& Banners() { return *banners_; }
   TBannerImageManager& BannerImages() { return *bannerImages_; }
   // The skin picture shown and its shape; empty without a skin.
-  const TBitmap32& SkinPicture() const { return skinPicture_; }
+  const TPicture& SkinPicture() const { return skinPicture_; }
   const std::vector<TRect>& SkinShape() const { return skinShape_; }
 
  private:
@@ -102,7 +102,7 @@ class TWindowStyles : public TStyleSeam {
   std::unique_ptr<TBannerImageManager> bannerImages_;
   std::unique_ptr<TBannerLayout> banners_;
   TWindowLayout layout_ = TWindowLayout::wlWorkArea;
-  TBitmap32 skinPicture_;
+  TPicture skinPicture_;
   std::vector<TRect> skinShape_;
   std::vector<QPointer<TImgBtn>> buttons_;
   std::vector<QPointer<TClockPanel>> panels_;
