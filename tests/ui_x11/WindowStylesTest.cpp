@@ -276,9 +276,15 @@ class WindowStylesTest : public QObject {
   // The three themes look different, and kinds without a theme keep the
   // look they have.
   void themesLookDifferent() {
+    // Each sample brings its theme.
+    for (auto [style, theme] : {std::pair{20, TTheme::thOfficeXP}, std::pair{21, TTheme::thStripes},
+                                std::pair{15, TTheme::thDefault}}) {
+      TfrmMain sampleWindow(environment(sample(style)));
+      QCOMPARE(ApplicationTheme(), std::optional<TTheme>(theme));
+    }
+    // One window in each theme, so only the theme differs between grabs.
     TfrmMain window(environment(sample(15)));
     showAndWait(window);
-    QCOMPARE(ApplicationTheme(), std::optional<TTheme>(TTheme::thDefault));
     std::vector<QImage> looks;
     for (std::uint16_t kind : {kStyleDefault, kStyleOfficeXP, kStyleStripes}) {
       window.Styles().ApplyTheme(kind);
