@@ -17,11 +17,16 @@ namespace {
 // the window take gigabytes for pictures nobody can see.
 constexpr std::size_t kMaxSkinButtons = 256;
 constexpr std::size_t kMaxClockPanels = 64;
-// Without a skin picture nothing bounds a button but this.
-constexpr std::int32_t kMaxLooseSide = 4096;
-// All buttons together cover at most this many times the skin's pixels.
-constexpr std::int64_t kButtonAreaFactor = 4;
-constexpr std::int64_t kMinButtonBudget = std::int64_t(1) << 22;
+// Without a skin picture nothing bounds a button or panel but this.
+constexpr std::int32_t kMaxLooseSide = 2048;
+// All buttons together, and all panels together, cover at most this many
+// times the skin's pixels (or the minimum, for small or missing skins).
+constexpr std::int64_t kAreaFactor = 4;
+constexpr std::int64_t kMinAreaBudget = std::int64_t(1) << 20;
+
+std::int64_t areaBudget(const TPicture& picture) {
+  return std::max(kMinAreaBudget, kAreaFactor * std::int64_t(picture.Pixels.size()));
+}
 
 // left/top/width/height as a rectangle; sizes at or below zero give none.
 std::optional<TRect> rectOf(std::int64_t left, std::int64_t top, std::int64_t width,
@@ -108,8 +113,7 @@ std::optional<TScriptItem> regionScript(const TJigsawProject2& project, const TS
 
 void planButtons(const TJigsawProject2& project, const TSkinEntry& skin, TSkinLayoutPlan& plan) {
   const TRect bounds = placeBounds(plan.Picture);
-  std::int64_t budget = std::max(kMinButtonBudget,
-                                 kButtonAreaFactor * std::int64_t(plan.Picture.Pixels.size()));
+  std::int64_t budget = areaBudget(plan.Picture);
   for (const TSkinRegion& region : project.Regions) {
     const auto uses = std::count(skin.RegionIDs.begin(), skin.RegionIDs.end(), region.ID);
     for (std::ptrdiff_t n = 0; n < uses; ++n) {
@@ -145,6 +149,7 @@ void planButtons(const TJigsawProject2& project, const TSkinEntry& skin, TSkinLa
 void planClockPanels(const TJigsawProject2& project, const TSkinEntry& skin,
                      TSkinLayoutPlan& plan) {
   const TRect bounds = placeBounds(plan.Picture);
+  std::int64_t budget = areaBudget(plan.Picture);
   for (const TTextStyle& style : project.TextStyles) {
     if (style.SkinID != skin.ID) continue;
     if (plan.ClockPanels.size() >= kMaxClockPanels) return;
@@ -152,6 +157,9 @@ void planClockPanels(const TJigsawProject2& project, const TSkinEntry& skin,
     if (!place) continue;
     const std::optional<TRect> shown = clipTo(*place, bounds);
     if (!shown) continue;
+    const std::int64_t area = std::int64_t(shown->Width()) * shown->Height();
+    if (area > budget) return;
+    budget -= area;
     TClockPanelPlan panel;
     panel.TextStyleID = style.ID;
     panel.Bounds = *shown;
