@@ -223,8 +223,15 @@ class WindowStylesTest : public QObject {
     QCOMPARE(buttons(window)[0]->pos(), QPoint(430, 44));
     QCOMPARE(window.Styles().BannerImages().Images().size(), std::size_t(1));
     QCOMPARE(window.Styles().BannerImages().Images()[0]->pos(), QPoint(126, 522));
+    // A skin entry that is no skinned window leaves the window as it is.
+    TJigsawProject2& project = *window.Flow().Project();
+    project.Skins[0].Kind = kStyleDefault;
+    QVERIFY(window.Styles().LayoutStyle(project, kStyleSkinned, 0));
+    QCOMPARE(window.size(), QSize(720, 600));
+    QCOMPARE(window.Styles().Layout(), TWindowLayout::wlSkin);
+    project.Skins[0].Kind = kStyleSkinned;
     // Back to the first one.
-    QVERIFY(window.Styles().LayoutStyle(*window.Flow().Project(), kStyleSkinned, 0));
+    QVERIFY(window.Styles().LayoutStyle(project, kStyleSkinned, 0));
     QCOMPARE(window.size(), QSize(800, 600));
     QCOMPARE(window.Styles().BannerImages().Images()[0]->pos(), QPoint(166, 526));
   }
@@ -389,6 +396,21 @@ class WindowStylesTest : public QObject {
     QVERIFY(timer);
     QVERIFY(!timer->Timer().isActive());
     QCOMPARE(switchers.Switcher(0).BannerIndex(), 0);
+  }
+
+  // A skinned style without a skin to show is the plain window.
+  void skinnedStyleWithoutSkinsIsThePlainWindow() {
+    const QString file = dir_.filePath("noskins.pzp");
+    writeFile(file, test::MakeTestPackage({.Pictures = 1, .Edit = [](TJigsawProject2& p) {
+                                             p.WindowStyle = kStyleSkinned;
+                                           }}));
+    TfrmMain window(environment(file));
+    showAndWait(window);
+    QCOMPARE(window.Styles().Layout(), TWindowLayout::wlWorkArea);
+    QVERIFY(!window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(!window.statusBar()->isHidden());
+    QVERIFY(!window.Toolbar()->isHidden());
+    QVERIFY(window.Flow().Board());
   }
 
   void projectThroughTheClipboard() {

@@ -133,6 +133,9 @@ bool TWindowStyles::LayoutStyle(const TJigsawProject2& project, std::uint16_t sk
       layoutSkin(project, *plan);
       return true;
     }
+    // A skin entry that is no skinned window changes nothing of a window
+    // already laid out for a skin (choosing it leaves the window as it is).
+    if (layout_ == TWindowLayout::wlSkin) return true;
   } else if (skinKind == kStyleFullScreen) {
     layoutFullScreen(project);
     return true;

@@ -11,6 +11,10 @@
 //   buttons and clock panels on the skin;
 // - banners in the strip, or on the skin by their containers.
 //
+// A skinned style whose selected skin entry is no skinned window keeps the
+// window as it is when it already shows a skin (the skin change), and is
+// the plain work-area window otherwise (a project without a usable skin).
+//
 // It works on the main window's widgets, which it does not own; the window
 // creates it after its widgets and frees it after the game flow.
 
