@@ -48,8 +48,11 @@ void TBannerImage::mouseReleaseEvent(QMouseEvent* event) {
   const bool click = pressed_ && event->button() == Qt::LeftButton &&
                      rect().contains(event->position().toPoint());
   pressed_ = false;
-  // Last: the script may lay the window out again, which frees this image.
-  if (click && OnClick) OnClick();
+  // Last, and through a copy: the script may lay the window out again,
+  // which clears this image's handler and frees the image.
+  if (!click) return;
+  const std::function<void()> onClick = OnClick;
+  if (onClick) onClick();
 }
 
 TBannerImageManager::TBannerImageManager(QWidget* strip, QWidget* skin)

@@ -51,7 +51,9 @@ class TImgBtn : public QWidget {
   void showFace(TFace face);
   void enter();
   void leave();
-  static void call(const std::function<void()>& f) {
+  // Calls a copy: a handler that lays the window out again clears the
+  // handlers of this button while the copy still runs.
+  static void call(std::function<void()> f) {
     if (f) f();
   }
 
