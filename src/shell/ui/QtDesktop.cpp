@@ -13,7 +13,7 @@ TDesktopTarget DesktopTargetOf(const QString& target) {
   if (text.isEmpty()) return result;
   // A scheme of one letter would be a drive, not an address; such names are
   // files here like any other.
-  const QUrl url(text, QUrl::StrictMode);
+  const QUrl url(text, QUrl::TolerantMode);
   if (url.isValid() && url.scheme().size() > 1 && !url.isLocalFile()) {
     result.Kind = TDesktopTarget::tkAddress;
     result.Url = url;
