@@ -133,8 +133,8 @@ void TGameFlow::tbxAboutClick(void* /*sender*/) {
       const TPictureSize skin = ReadPictureSize(project_->Skins[std::size_t(skinId_)].Image);
       const TRect window = view_.WindowBounds();
       request.Centre = true;
-      request.Over = TRect{window.Left, window.Top, window.Left + skin.Width,
-                           window.Top + skin.Height};
+      request.Over =
+          TRect{window.Left, window.Top, window.Left + skin.Width, window.Top + skin.Height};
     } catch (const EDuduriError&) {
       request.Centre = false;  // a skin without a readable picture: the screen's centre
     }

@@ -34,8 +34,7 @@ void TGameFlow::tbxOpenFromProjectClick(void* /*sender*/) {
 }
 
 void TGameFlow::openSavedGame(TDialogScope& scope) {
-  const TFileDialogResult chosen =
-      services_.OpenFile({kTitleOpenGame, kFilterSavedGame, 1, ""});
+  const TFileDialogResult chosen = services_.OpenFile({kTitleOpenGame, kFilterSavedGame, 1, ""});
   if (!chosen.Chosen) {
     closeHtmlPage_ = false;
     return;
@@ -107,9 +106,8 @@ void TGameFlow::openSavedGame(TDialogScope& scope) {
   if (gamesBuilt_ == games) return;
   scope.KeepPaused();
   cheatCount_ = file.CheatCount;
-  if (oldFormatGame_ &&
-      services_.MessageBox(SavedGameOldFormatText(name), TMsgKind::mkWarning,
-                           TMsgButtons::mbYesNo) == TModalResult::mrYes) {
+  if (oldFormatGame_ && services_.MessageBox(SavedGameOldFormatText(name), TMsgKind::mkWarning,
+                                             TMsgButtons::mbYesNo) == TModalResult::mrYes) {
     TJigsawFile again;
     again.ReSave(name);
   }
@@ -161,7 +159,8 @@ void TGameFlow::SavePicture() {
   TBitmap32 image;
   view_.PlayArea().CopyImage(image);
   TDialogScope scope(*this, TDialogScope::kMusicStops);
-  const TFileDialogResult chosen = services_.SaveFile({kTitleSavePicture, kFilterSavePicture, 1, ""});
+  const TFileDialogResult chosen =
+      services_.SaveFile({kTitleSavePicture, kFilterSavePicture, 1, ""});
   if (!chosen.Chosen) return;
   savePictureAs(image, chosen);
 }

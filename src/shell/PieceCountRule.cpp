@@ -34,9 +34,9 @@ TDifficultyChoice row(int index, std::uint8_t defaultPieceScale) {
 
 // The dialog's lines. The preset rows above must stay the first six.
 constexpr TDifficultyItem kItems[] = {
-    {"< 25 pieces", {0, 24}},          {"25 - 50 pieces", {25, 50}},
-    {"50 -100 pieces", {51, 100}},     {"100 - 150 pieces", {101, 150}},
-    {"150 - 200 pieces", {151, 200}},  {"> 200 pieces", {201, 65535}},
+    {"< 25 pieces", {0, 24}},         {"25 - 50 pieces", {25, 50}},
+    {"50 -100 pieces", {51, 100}},    {"100 - 150 pieces", {101, 150}},
+    {"150 - 200 pieces", {151, 200}}, {"> 200 pieces", {201, 65535}},
 };
 static_assert(std::size(kItems) >= kDifficultyCount);
 static_assert([] {

@@ -86,8 +86,7 @@ class IShellServices {
   // TfrmSelectSkin over the project's skins with `currentSkinId` selected:
   // the chosen skin id (a position in the skin list) on "Ok", nothing on
   // "Cancel". Services without the dialog answer Cancel.
-  virtual std::optional<int> SelectSkin(const TJigsawProject2& /*project*/,
-                                        int /*currentSkinId*/) {
+  virtual std::optional<int> SelectSkin(const TJigsawProject2& /*project*/, int /*currentSkinId*/) {
     return std::nullopt;
   }
   // TfrmDifficulty opened on `current`: the range of the chosen line on

@@ -29,7 +29,8 @@ TBytes editedPackage(const TTestProjectOptions& options,
 
 TScriptParameter textParameter(const std::string& text) {
   TScriptParameter parameter;
-  parameter.Add(kParamText, TByteSpan(reinterpret_cast<const std::byte*>(text.data()), text.size()));
+  parameter.Add(kParamText,
+                TByteSpan(reinterpret_cast<const std::byte*>(text.data()), text.size()));
   return parameter;
 }
 
@@ -186,8 +187,7 @@ TEST(CommandDialogs, SkinChangeLaysTheWindowAndBoardOut) {
   rig.flow->ActionDispatch(nullptr, ccSelectSkin, {});
   EXPECT_EQ(rig.flow->SkinId(), 2);
   EXPECT_EQ(rig.flow->Project()->CurrentSkinIndex, 2);
-  EXPECT_EQ(rig.seams.style.layouts,
-            (std::vector<std::pair<int, int>>{{kStyleSkinned, 2}}));
+  EXPECT_EQ(rig.seams.style.layouts, (std::vector<std::pair<int, int>>{{kStyleSkinned, 2}}));
   EXPECT_GT(rig.view.area.publishes, published);
   EXPECT_EQ(rig.flow->GamesBuilt(), 1);
 
@@ -310,7 +310,8 @@ TEST(GameBuild, TheCreatorGetsThePicturesSettings) {
   const TGameFlow::TCreatorOptions& given = rig.flow->LastCreatorOptions();
   const TPieceValues* values = rig.flow->Project()->FindPieceValues(rig.flow->CurrentPictureId());
   ASSERT_NE(values, nullptr);
-  EXPECT_EQ(given.PieceValues, (std::vector<std::int32_t>{0x01020304, rig.flow->CurrentPictureId()}));
+  EXPECT_EQ(given.PieceValues,
+            (std::vector<std::int32_t>{0x01020304, rig.flow->CurrentPictureId()}));
   EXPECT_TRUE(given.FlatPiece);
   EXPECT_EQ(given.SpriteOptionA, 0x123456u);
   EXPECT_TRUE(given.NoPieceShadow);

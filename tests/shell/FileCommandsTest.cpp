@@ -147,8 +147,8 @@ TEST(SavedGames, OldFormatIsOfferedForReSaving) {
     reread.LoadFromFile(file);
     EXPECT_EQ(reread.Version, answer == TModalResult::mrYes ? 6 : 4);
   }
-  EXPECT_EQ(ReadFileBytes(file).size(), 35 + rig.flow->Environment().ExePath.string().size() +
-                                            saved.size() * kSavedPieceBytes);
+  EXPECT_EQ(ReadFileBytes(file).size(),
+            35 + rig.flow->Environment().ExePath.string().size() + saved.size() * kSavedPieceBytes);
 }
 
 TEST(SavedGames, OpeningWhatIsNotAGameOfThisProjectKeepsTheGame) {
@@ -276,8 +276,8 @@ TEST(SavedPicture, BitmapAndJpegOfWhatThePlayAreaShows) {
   ASSERT_EQ(asBmp.Height, 300);
   // The pieces, not the empty table a paused board shows.
   int same = 0;
-  for (int i = 0; i < 400 * 300; ++i) same += (asBmp.Pixels[std::size_t(i)] & 0xFFFFFF) ==
-                                                  (shown.Bits()[i] & 0xFFFFFF);
+  for (int i = 0; i < 400 * 300; ++i)
+    same += (asBmp.Pixels[std::size_t(i)] & 0xFFFFFF) == (shown.Bits()[i] & 0xFFFFFF);
   EXPECT_EQ(same, 400 * 300);
   const TPicture asJpeg = DecodeJpeg(ReadFileBytes(rig.folder / "p.jpg"));
   EXPECT_EQ(asJpeg.Width, 400);

@@ -52,7 +52,9 @@ class PackInspect : public ::testing::Test {
     s << in.rdbuf();
     return s.str();
   }
-  void write(const std::string& name, const TBytes& bytes) { WriteFileAtomically(dir_ / name, bytes); }
+  void write(const std::string& name, const TBytes& bytes) {
+    WriteFileAtomically(dir_ / name, bytes);
+  }
 
   fs::path dir_;
 };

@@ -12,8 +12,8 @@
 #include <QtTest>
 #include <stdexcept>
 
-#include "qtmain/QtTestRegistry.h"
 #include "project/Project.h"
+#include "qtmain/QtTestRegistry.h"
 #include "raster/Bitmap32.h"
 #include "raster/Picture.h"
 #include "shell/PieceCountRule.h"

@@ -22,10 +22,10 @@
 #include <deque>
 #include <fstream>
 
-#include "qtmain/QtTestRegistry.h"
 #include "board/JigsawFile.h"
 #include "project/HighScore.h"
 #include "project/Project.h"
+#include "qtmain/QtTestRegistry.h"
 #include "raster/Picture.h"
 #include "shell/DragSolver.h"
 #include "shell/ShellTexts.h"

@@ -63,8 +63,7 @@ bool IsSavedGame(std::span<const std::byte> file) {
   return file.size() >= 4 && std::memcmp(file.data(), kMagic, 4) == 0;
 }
 
-void DumpSavedGame(std::span<const std::byte> file, const std::string& fileName,
-                   JsonWriter& json) {
+void DumpSavedGame(std::span<const std::byte> file, const std::string& fileName, JsonWriter& json) {
   TJigsawFile game;
   game.LoadFromBytes(file, fileName);
   json.beginObject();

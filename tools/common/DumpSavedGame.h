@@ -16,12 +16,10 @@ namespace duduri::tools {
 
 // Starts with the saved-game magic 80303 (AF 39 01 00).
 bool IsSavedGame(std::span<const std::byte> file);
-void DumpSavedGame(std::span<const std::byte> file, const std::string& fileName,
-                   JsonWriter& json);
+void DumpSavedGame(std::span<const std::byte> file, const std::string& fileName, JsonWriter& json);
 
 // Starts with "HGSC".
 bool IsHighScoreFile(std::span<const std::byte> file);
-void DumpHighScores(std::span<const std::byte> file, const std::string& fileName,
-                    JsonWriter& json);
+void DumpHighScores(std::span<const std::byte> file, const std::string& fileName, JsonWriter& json);
 
 }  // namespace duduri::tools

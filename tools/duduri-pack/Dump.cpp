@@ -46,8 +46,7 @@ int runDump(const std::vector<std::string>& args) {
   const TBytes bytes = ReadFileBytes(name);
   const DumpKind* kind = dumpKindFor(bytes, name);
   if (!kind) {
-    std::fprintf(stderr, "duduri-pack dump: %s: not a file kind duduri-pack knows\n",
-                 name.c_str());
+    std::fprintf(stderr, "duduri-pack dump: %s: not a file kind duduri-pack knows\n", name.c_str());
     return 1;
   }
   tools::JsonWriter json;

@@ -42,8 +42,7 @@ const DumpKind* dumpKindFor(TByteSpan file, const std::string& fileName);
 // Runs a kind's reader; when it throws, prints "duduri-pack COMMAND: FILE:
 // message" (the name left out when the message names the file already) to
 // standard error and returns false.
-bool runReader(const char* command, const std::string& fileName,
-               const std::function<void()>& read);
+bool runReader(const char* command, const std::string& fileName, const std::function<void()>& read);
 
 // The human summary of a project package, package body or executable with a
 // package.

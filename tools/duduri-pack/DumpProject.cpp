@@ -101,8 +101,8 @@ void dumpBare(TByteSpan file, const std::string&, tools::JsonWriter& json) {
 DUDURI_DUMP_KIND(
     executable, "executable with a project", 50,
     [](TByteSpan f) { return FindOverlay(f).HasPackage; }, dumpExecutable, summariseProject);
-DUDURI_DUMP_KIND(bareExecutable, "executable without a project", 55, isProgram,
-                 dumpBareExecutable, summariseBareExecutable, ".exe");
+DUDURI_DUMP_KIND(bareExecutable, "executable without a project", 55, isProgram, dumpBareExecutable,
+                 summariseBareExecutable, ".exe");
 DUDURI_DUMP_KIND(package, "project package", 60, isPrefixed, dumpPrefixed, summariseProject);
 DUDURI_DUMP_KIND(body, "package without prefix", 90, looksLikeZlib, dumpBare, summariseProject);
 

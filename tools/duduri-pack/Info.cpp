@@ -89,8 +89,7 @@ int runInfo(const std::vector<std::string>& args) {
   const TBytes bytes = ReadFileBytes(name);
   const DumpKind* kind = dumpKindFor(bytes, name);
   if (!kind) {
-    std::fprintf(stderr, "duduri-pack info: %s: not a file kind duduri-pack knows\n",
-                 name.c_str());
+    std::fprintf(stderr, "duduri-pack info: %s: not a file kind duduri-pack knows\n", name.c_str());
     return 1;
   }
   return runReader("info", name, [&] { kind->summarise(bytes, name); }) ? 0 : 1;

@@ -141,7 +141,8 @@ void TPlayArea::mouseMoveEvent(QMouseEvent* event) {
   const TMouseMoveHandler handler = OnMouseMove;
   const QPoint p = event->position().toPoint();
   if (handler) {
-    GuardSlot([&] { handler(this, ShiftStateOf(event->modifiers(), event->buttons()), p.x(), p.y()); });
+    GuardSlot(
+        [&] { handler(this, ShiftStateOf(event->modifiers(), event->buttons()), p.x(), p.y()); });
   }
   afterInput();
 }

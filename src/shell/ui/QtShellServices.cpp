@@ -167,8 +167,7 @@ TFileDialogResult TQtShellServices::SaveFile(const TFileDialogRequest& request) 
   return result;
 }
 
-std::optional<int> TQtShellServices::SelectSkin(const TJigsawProject2& project,
-                                                int currentSkinId) {
+std::optional<int> TQtShellServices::SelectSkin(const TJigsawProject2& project, int currentSkinId) {
   TfrmSelectSkin dialog(project, currentSkinId);
   // Placed where the window system puts a new dialog, not centred.
   dialog.adjustSize();
