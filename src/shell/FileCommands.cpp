@@ -81,6 +81,14 @@ void TGameFlow::openSavedGame(TDialogScope& scope) {
   }
 
   view_.HideWindow();
+  // However the build ends, the window comes back (unless the program is
+  // ending).
+  struct TShowAgain {
+    TGameFlow& flow;
+    ~TShowAgain() {
+      if (!flow.terminated_) flow.view_.ShowWindow();
+    }
+  } showAgain{*this};
   stopCurrentGame();
   currentPictureIndex_ = index;
   const int games = gamesBuilt_;
