@@ -18,7 +18,11 @@ void TGameFlow::SelectSkin() {
   if (*chosen < 0 || *chosen >= int(project_->Skins.size())) return;
   skinId_ = *chosen;
   project_->CurrentSkinIndex = skinId_;
-  seams_.Style().LayoutStyle(*project_, kStyleSkinned, skinId_);
+  if (!seams_.Style().LayoutStyle(*project_, kStyleSkinned, skinId_)) {
+    // A skin that is no skinned window: the plain window, as a game gets it.
+    view_.SetBannerStripVisible(seams_.Style().ShowBanners(*project_, 0));
+    view_.LayoutWorkArea();
+  }
   if (!board_) return;
   // The new skin may give the play area another size: the board lays its
   // backdrop out again on it. What the backdrop is does not change.
