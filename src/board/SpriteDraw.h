@@ -310,6 +310,8 @@ class TSpriteDraw {
   void removeIdle();
 
   // Input (SpriteDrawInput.cpp).
+  // (px, py) moved as little as keeps every member of `list` on the board.
+  TBoardPoint keepOnBoard(const TSelectedPieces& list, int px, int py) const;
   bool singleSnap(TBoardPoint& snapped);
   bool groupSnap(TBoardPoint& snapped);
   bool rotateGroup(TSender sender, int row, int col);

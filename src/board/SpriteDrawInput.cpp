@@ -3,6 +3,7 @@
 // completed picture puts it, within JigsawMagnet pixels.
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include "board/SpriteBlit.h"
@@ -17,6 +18,9 @@ constexpr int kEdgeMargin = 5;
 // Arrow keys move the selection or group as if dragged from this point.
 constexpr int kKeyOrigin = 100;
 constexpr int kKeyStep = 4;
+// A selection or group moved by the keys or dragged with the selection
+// keeps at least this much of every member on the board.
+constexpr int kKeepOnBoard = 12;
 
 // The four grid neighbours of a piece in grid order (row by row).
 constexpr int kNeighbourRow[4] = {-1, 0, 0, 1};
@@ -29,6 +33,11 @@ void TSpriteDraw::PiecesMouseDown(TSender sender, TShiftState shift, int X, int 
   col = -1;
   row = -1;
   if (gamePaused_ || !hasPieces() || !piecesVisible_ || solvingAll_ || solvingOne_) return;
+  // Another button pressed while a piece or group is dragged: the drag owns
+  // the pointer until its release. Taken as a press, it would make another
+  // piece the current one, and the drag would go on with that piece alone,
+  // pulling it out of its group.
+  if (dragging_ || groupDragging_) return;
 
   int hitCol = 0, hitRow = 0;
   if (!HitTest(X, Y, hitCol, hitRow)) {
@@ -131,8 +140,12 @@ void TSpriteDraw::PiecesMouseMove(TSender sender, TShiftState shift, int X, int 
   if (dragging_) {
     moved_ = true;
     TPieceSprite& current = currentPiece();
-    if (current.Selected == 1) {
-      moveList(pieces_, selection_, px, py);
+    // What the press picked up is what moves: Ctrl+A or Ctrl+D during the
+    // drag changes the selection, not the drag (the list is only built for
+    // a press on a selected piece).
+    if (!selection_.empty()) {
+      const TBoardPoint to = keepOnBoard(selection_, px, py);
+      moveList(pieces_, selection_, to.X, to.Y);
     } else {
       current.X = px - grabX_;
       current.Y = py - grabY_;
@@ -174,10 +187,12 @@ void TSpriteDraw::PiecesMouseUp(TSender sender, TMouseButton button, TShiftState
         piecesLeft_ = CountPiecesLeft();
         if (!raise(onPiecesInRightPlace_, sender, currentCol_, currentRow_)) return;
       }
-      clearSelection();
       drawContinue_ = false;
       removeIdle();
     }
+    // Also after a press that did not move: the list is what the next
+    // drag's moves take as a selection drag.
+    clearSelection();
     dragging_ = false;
     moved_ = false;
     if (!redraw(false)) return;
@@ -286,7 +301,9 @@ bool TSpriteDraw::groupSnap(TBoardPoint& snapped) {
 }
 
 void TSpriteDraw::PiecesKeyDown(int key) {
-  if (gamePaused_ || !hasPieces()) return;
+  // While a drag is on, the pieces under the pointer are the drag's: the
+  // keys would rebuild the list it moves and pull its pieces apart.
+  if (gamePaused_ || !hasPieces() || dragging_ || groupDragging_) return;
   int dx = 0, dy = 0;
   switch (key) {
     case kVkLeft:
@@ -306,7 +323,8 @@ void TSpriteDraw::PiecesKeyDown(int key) {
   }
   buildSelection(kKeyOrigin, kKeyOrigin);
   if (!selection_.empty()) {
-    moveList(pieces_, selection_, kKeyOrigin + dx, kKeyOrigin + dy);
+    const TBoardPoint to = keepOnBoard(selection_, kKeyOrigin + dx, kKeyOrigin + dy);
+    moveList(pieces_, selection_, to.X, to.Y);
   } else {
     // Without a selection the keys move the first group in grid order.
     bool found = false;
@@ -315,7 +333,8 @@ void TSpriteDraw::PiecesKeyDown(int key) {
         if (pieces_[row][col].Placed != 1) continue;
         found = true;
         setGroup(row, col, kKeyOrigin, kKeyOrigin, true);
-        moveList(pieces_, group_, kKeyOrigin + dx, kKeyOrigin + dy);
+        const TBoardPoint to = keepOnBoard(group_, kKeyOrigin + dx, kKeyOrigin + dy);
+        moveList(pieces_, group_, to.X, to.Y);
       }
     }
   }
@@ -324,6 +343,29 @@ void TSpriteDraw::PiecesKeyDown(int key) {
   RebuildStaticLayer();
   ComposeFrame();
   present();
+}
+
+// Only the pointer is held inside the board, so the other pieces of a
+// selection, and anything the arrow keys move, could otherwise be pushed
+// off the board, out of the player's reach for good.
+TBoardPoint TSpriteDraw::keepOnBoard(const TSelectedPieces& list, int px, int py) const {
+  int loX = INT_MIN, hiX = INT_MAX, loY = INT_MIN, hiY = INT_MAX;
+  for (const SelectedPieceEntry& e : list) {
+    const TPieceSprite& p = pieces_[e.Row][e.Col];
+    const int w = (p.Rotation & 1) ? p.Height : p.Width;
+    const int h = (p.Rotation & 1) ? p.Width : p.Height;
+    // The member's new X is px - OffsetX; it must keep kKeepOnBoard pixels
+    // (or all of a narrower sprite) between 0 and the board's width.
+    loX = std::max(loX, e.OffsetX + std::min(kKeepOnBoard, w) - w);
+    hiX = std::min(hiX, e.OffsetX + boardWidth_ - std::min(kKeepOnBoard, w));
+    loY = std::max(loY, e.OffsetY + std::min(kKeepOnBoard, h) - h);
+    hiY = std::min(hiY, e.OffsetY + boardHeight_ - std::min(kKeepOnBoard, h));
+  }
+  // Members too far apart for any place to keep them all: the move is left
+  // as it was asked.
+  if (loX <= hiX) px = std::clamp(px, loX, hiX);
+  if (loY <= hiY) py = std::clamp(py, loY, hiY);
+  return TBoardPoint{px, py};
 }
 
 void TSpriteDraw::SelectAll() {

@@ -75,6 +75,13 @@ bool TSpriteDraw::solveOneStep() {
   const int col = clickedCol_;
   const int row = clickedRow_;
   TPieceSprite& p = piece(row, col);
+  // The arrow keys still move pieces while the piece flies, the neighbour's
+  // group among them: the piece goes to where its neighbour is now, or it
+  // would be joined to a place its neighbour has left.
+  const TBoardPoint home = RotatedHome(row, col, piece(hintRow_, hintCol_).Rotation);
+  const TBoardPoint offset = Offset(hintRow_, hintCol_);
+  hintTargetX_ = home.X + offset.X;
+  hintTargetY_ = home.Y + offset.Y;
   if (std::abs(p.X - hintTargetX_) > jigsawMagnet_ ||
       std::abs(p.Y - hintTargetY_) > jigsawMagnet_) {
     // A step once shortened stays short for the rest of this animation; only
@@ -176,6 +183,9 @@ void TSpriteDraw::solveAllStep() {
 }
 
 void TSpriteDraw::solverWon() {
+  // Solve-all joins pieces without counting them: a finished picture has
+  // none left, whatever the count said before the solve.
+  piecesLeft_ = CountPiecesLeft();
   clock_->SetEnabled(false);
   onTicks_.reset();
   finished_ = true;

@@ -185,6 +185,9 @@ void TGameFlow::ToggleClock(void* sender) {
   if (!board_) return;
   board_->SetEnabledTimer(!board_->EnabledTimer());
   view_.SetMenuItemChecked(sender, !board_->EnabledTimer());
+  // A clock that was off may have run on unseen (a pause and resume starts
+  // it again): turned on, it shows the time at once, not a second later.
+  if (board_->EnabledTimer() && board_->HasOnTicks()) onTicks(board_->Ticks());
 }
 
 void TGameFlow::TogglePause(void* sender) {

@@ -144,6 +144,20 @@ void TGameFlow::tbxSaveClick(void* /*sender*/) {
   file.PictureId = currentPictureId_;
   file.ExePath = environment_.ExePath.string();
   file.SetPieces(board_->Pieces());
+  if (board_->SolvingAll()) {
+    // Solve-all unjoins every piece and joins each again as it arrives, one
+    // by one: saved in flight, the pieces already home would be joined to
+    // neighbours still on their way. The game is saved as solve-all began
+    // it, every piece free where it lies.
+    file.SetPieces(nullptr);
+    file.Pieces.clear();
+    for (const auto& row : board_->Pieces()) {
+      for (const TPieceSprite& p : row) {
+        file.Pieces.push_back(p.Saved());
+        file.Pieces.back().Placed = 0;
+      }
+    }
+  }
   file.Level = board_->MyLevel();
   file.CheatCount = std::uint16_t(cheatCount_ & 0xFFFF);
   try {

@@ -336,6 +336,8 @@ void TGameFlow::wireBoard(TJigsawSpriteCreator& creator, const TSpriteDrawParam&
   hasSounds_ = !project.Sounds.empty();
   startBackgroundMusic();
   updatePieceStatus();
+  // The clock of the game before would show until this one's first tick.
+  view_.SetStatusText(2, FormatClock(clockStart_));
 }
 
 void TGameFlow::onPiecesInRightPlace() {

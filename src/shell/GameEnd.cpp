@@ -34,6 +34,8 @@ void TGameFlow::winFlow() {
   seams_.Sound().StopSystemSound();
   stopBackgroundMusic();
   playEvent(6);
+  // A solve-all joins its pieces without reporting each one.
+  updatePieceStatus();
   view_.SetStatusText(2, "");
 
   if (cheatCount_ == 0) highScoreEntry(ticks);
@@ -125,7 +127,9 @@ void TGameFlow::stopAndClose() {
 }
 
 void TGameFlow::loseFlow() {
-  if (!board_ || !project_) return;
+  // A time trial that was won stays won: its clock starts again when the
+  // game is paused and resumed, and can run down over the finished picture.
+  if (!board_ || !project_ || winHandled_) return;
   gameOver_ = true;
   stopBackgroundMusic();
   playEvent(5);

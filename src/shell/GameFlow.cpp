@@ -241,7 +241,9 @@ void TGameFlow::NewGame() {
 
 void TGameFlow::startGame() {
   view_.HideWindow();
-  winHandled_ = false;
+  // Win handled is cleared by the board that a build makes (wireBoard): a
+  // new game that builds none (the choice of picture closed) leaves the
+  // finished game as finished as it was, so it cannot be won twice.
   if (playList_.empty()) {
     // A project of backgrounds only has nothing to play either.
     services_.MessageBox(kMsgNoBitmap, TMsgKind::mkError, TMsgButtons::mbOK);

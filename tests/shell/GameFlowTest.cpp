@@ -258,6 +258,10 @@ TEST(GameFlowGames, SolveAllDeclinedStillCountsAsAutoSolve) {
 TEST(GameFlowGames, TimeTrialLostShowsTheClockStart) {
   TFlowRig rig(MakeTestPackage({.Pictures = 1, .TimeTrial = true, .TimeTrialTicks = 3}));
   rig.services.playAgain = {TModalResult::mrOk, TModalResult::mrCancel};
+  std::vector<std::string> clockAtQuestion;
+  rig.services.onDialog = [&](const std::string& what) {
+    if (what == "play again") clockAtQuestion.push_back(rig.view.status[2]);
+  };
   rig.Create();
   EXPECT_EQ(rig.flow->ClockStart(), 3);
   rig.TickClock(3);
@@ -269,9 +273,11 @@ TEST(GameFlowGames, TimeTrialLostShowsTheClockStart) {
   EXPECT_EQ(rig.services.results[0].LargeText, kLoseText);
   EXPECT_EQ(rig.services.results[0].SecondLine, kLoseSecondLine);
   EXPECT_EQ(rig.services.results[0].ClockText, "00:00:03");
-  EXPECT_TRUE(rig.view.status[2].empty());
-  // "Play Again" started a new game; losing it and "Stop" closes.
+  EXPECT_EQ(clockAtQuestion, std::vector<std::string>{""});
+  // "Play Again" started a new game, which shows its own clock at once;
+  // losing it and "Stop" closes.
   EXPECT_EQ(rig.flow->GamesBuilt(), 2);
+  EXPECT_EQ(rig.view.status[2], "00:00:03");
   rig.TickClock(4);
   EXPECT_EQ(rig.services.results.size(), 2u);
   EXPECT_TRUE(rig.view.closed);

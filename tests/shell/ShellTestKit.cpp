@@ -132,7 +132,7 @@ TFlowRig::TFlowRig(TBytes package, std::vector<std::string> args, int width, int
 TFlowRig::TFlowRig(TShellEnvironment env, int width, int height)
     : view(width, height), folder(freshFolder()) {
   if (env.HighScorePath.empty()) env.HighScorePath = folder / "highscorefile.dat";
-  env.Seed = 1;
+  if (!env.Seed) env.Seed = 1;
   env.SpriteThreads = 1;
   flow = std::make_unique<TGameFlow>(view, services, platform, seams, std::move(env));
   view.flow = flow.get();

@@ -108,15 +108,21 @@ class TFakeView : public IMainView {
 class TFakeServices : public IShellServices {
  public:
   TModalResult MessageBox(const std::string& text, TMsgKind kind, TMsgButtons buttons) override;
-  void ShowResult(const TResultDialogText& text) override { results.push_back(text); }
+  void ShowResult(const TResultDialogText& text) override {
+    results.push_back(text);
+    dialog("result");
+  }
   TModalResult PlayAgain() override {
+    dialog("play again");
     return next(playAgain, TModalResult::mrCancel, "play again");
   }
   TModalResult NextPicture() override {
+    dialog("next picture");
     return next(nextPicture, TModalResult::mrCancel, "next picture");
   }
   int ChoosePicture(const TJigsawProject2&) override {
     ++chooseCalls;
+    dialog("choose picture");
     return chosenPicture;
   }
   void ShowHighScores(const THighScore&, int level, float) override {
@@ -125,6 +131,7 @@ class TFakeServices : public IShellServices {
   }
   std::string NameEntry() override {
     ++nameEntries;
+    dialog("name entry");
     return name;
   }
   void ShowAbout(const TAboutRequest& r) override {
@@ -163,7 +170,9 @@ class TFakeServices : public IShellServices {
   std::deque<TFileDialogResult> saveFiles;
   std::optional<int> chosenSkin;
   std::optional<TPieceRange> chosenRange;
-  // Called as every modal dialog or message box opens, with its name or text.
+  // Called as every modal dialog or message box opens, with its name or text
+  // (the result dialog: "result", once it is in `results`), before its
+  // answer is taken, so a handler may still set the answer.
   std::function<void(const std::string&)> onDialog;
 
   std::vector<std::string> messages;
