@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "MonkeyRun.h"
@@ -32,6 +33,7 @@ void expectClean(const TMonkeyOptions& options) {
 TEST(Monkey, ManySeedsKeepEveryRule) {
   const long seeds = fromEnvironment("MONKEY_SEEDS", 40);
   const long events = fromEnvironment("MONKEY_EVENTS", 2500);
+  std::map<std::string, int> others;
   long sent = 0, inputs = 0, games = 0, wins = 0, losses = 0, joins = 0, runs = 0, failed = 0;
   for (long seed = 1; seed <= seeds; ++seed) {
     const TMonkeyOptions options{.Seed = std::uint64_t(seed), .Events = events};
@@ -43,6 +45,7 @@ TEST(Monkey, ManySeedsKeepEveryRule) {
     losses += report.Losses;
     joins += report.Joins;
     runs += report.Runs;
+    for (const auto& [text, n] : report.OtherMessages) others[text.substr(0, 100)] += n;
     if (report.Failed) {
       ++failed;
       ADD_FAILURE() << Describe(options, report);
@@ -51,6 +54,8 @@ TEST(Monkey, ManySeedsKeepEveryRule) {
   std::printf("monkey: %ld seeds, %ld events (%ld inputs), %ld program runs, %ld games built, "
               "%ld joins, %ld wins, %ld losses, %ld seeds failed\n",
               seeds, sent, inputs, runs, games, joins, wins, losses, failed);
+  // What else the program said, for a person to look over.
+  for (const auto& [text, n] : others) std::printf("  %6d x %s\n", n, text.c_str());
 }
 
 // Seeds that once broke a rule, with the events they needed to.

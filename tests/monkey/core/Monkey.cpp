@@ -107,6 +107,7 @@ TMonkeyReport TMonkey::Run() {
   report.Wins = checks_.Wins();
   report.Losses = checks_.Losses();
   report.Joins = checks_.Joins();
+  report.OtherMessages = checks_.OtherMessages();
   return report;
 }
 

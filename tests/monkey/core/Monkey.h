@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "MonkeyAnswers.h"
@@ -45,6 +46,8 @@ struct TMonkeyReport {
   int Wins = 0;
   int Losses = 0;
   int Joins = 0;
+  // Message texts no rule knows, with their counts (for a person to read).
+  std::map<std::string, int> OtherMessages;
 };
 
 class TMonkey {
