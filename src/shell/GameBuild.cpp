@@ -65,6 +65,7 @@ void TGameFlow::buildGame(TJigsawFile* savedGame) {
     }
     view_.PlayArea().Fill(view_.WorkspaceColor());
     services_.MessageBox(kMsgInvalidData, TMsgKind::mkError, TMsgButtons::mbOK);
+    startFailed_ = true;
     terminate();
   }
 }

@@ -15,9 +15,11 @@
 #include <QWindow>
 
 #include "shell/ShellTexts.h"
+#include "shell/ui/DesktopIntegration.h"
 #include "shell/ui/Dialogs.h"
 #include "shell/ui/PlayArea.h"
 #include "shell/ui/QtBoardPlatform.h"
+#include "shell/ui/QtPictureReader.h"
 #include "shell/ui/QtShellServices.h"
 
 namespace duduri {
@@ -81,10 +83,12 @@ TfrmMain::TfrmMain(TShellEnvironment environment, std::unique_ptr<IShellServices
   platform_ = std::make_unique<TQtBoardPlatform>(*services_);
   solution_ = std::make_unique<TfrmSolution>();
   buildWidgets();
+  if (!environment.DecodeOtherPicture) environment.DecodeOtherPicture = DecodeWithQt;
   flow_ =
       std::make_unique<TGameFlow>(*this, *services_, *platform_, *seams_, std::move(environment));
   playArea_->SetFlow(flow_.get());
   flow_->FormCreate();
+  new TDesktopIntegration(*this);  // owned by the window
 }
 
 TfrmMain::~TfrmMain() {
