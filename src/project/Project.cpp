@@ -1,4 +1,5 @@
 #include "project/Project.h"
+#include "project/ProgramData.h"
 
 #include <unistd.h>
 
@@ -37,7 +38,7 @@ TMenuExRec menuRecord(std::int32_t id, std::int32_t parent, const char* name, st
 
 TJigsawProject2::TJigsawProject2() {
   try {
-    MasterTemplateSet = ProgramFolder() / "all.pzjc";
+    MasterTemplateSet = DefaultMasterTemplateSet();
     setDefaults();
   } catch (const std::exception&) {
     throw EExecDataError(kErrorInitializingObject);

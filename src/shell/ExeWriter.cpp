@@ -87,11 +87,11 @@ std::vector<std::byte> BuildExtraImagesBlock(std::span<const std::filesystem::pa
     const std::optional<TImageFormat> format = ExtraImageFormatOf(file);
     if (format) pictures.push_back({*format, PictureData(file, *format)});
   }
-  return BuildExtraImagesBlock(pictures, projectPictureIds);
+  return BuildCarriedImagesBlock(pictures, projectPictureIds);
 }
 
-std::vector<std::byte> BuildExtraImagesBlock(std::span<const TCarriedPicture> pictures,
-                                             std::span<const std::int32_t> projectPictureIds) {
+std::vector<std::byte> BuildCarriedImagesBlock(std::span<const TCarriedPicture> pictures,
+                                               std::span<const std::int32_t> projectPictureIds) {
   std::vector<std::byte> block;
   AppendU16(block, kExtraImagesStartTag);
   std::vector<std::int32_t> taken;
@@ -168,11 +168,11 @@ void WriteExecutable(std::span<const std::byte> package, const TExeProjectInfo& 
                  outputFile, runningExecutable);
 }
 
-void WriteExecutable(std::span<const std::byte> package, const TExeProjectInfo& project,
-                     std::span<const TCarriedPicture> pictures,
-                     const std::filesystem::path& outputFile,
-                     const std::filesystem::path& runningExecutable) {
-  writeWithBlock(package, project, BuildExtraImagesBlock(pictures, project.PictureIds),
+void WriteExecutableCarrying(std::span<const std::byte> package, const TExeProjectInfo& project,
+                             std::span<const TCarriedPicture> pictures,
+                             const std::filesystem::path& outputFile,
+                             const std::filesystem::path& runningExecutable) {
+  writeWithBlock(package, project, BuildCarriedImagesBlock(pictures, project.PictureIds),
                  outputFile, runningExecutable);
 }
 

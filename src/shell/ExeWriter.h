@@ -39,8 +39,8 @@ std::vector<std::byte> BuildExtraImagesBlock(std::span<const std::filesystem::pa
 
 // The same block for pictures already in the form a record carries (see
 // CarryPictures, which also takes pictures of other kinds, stored as JPEG).
-std::vector<std::byte> BuildExtraImagesBlock(std::span<const TCarriedPicture> pictures,
-                                             std::span<const std::int32_t> projectPictureIds);
+std::vector<std::byte> BuildCarriedImagesBlock(std::span<const TCarriedPicture> pictures,
+                                               std::span<const std::int32_t> projectPictureIds);
 
 // The part of an executable before its appended data: the first O bytes
 // when it ends with a project trailer (after an extra-images block or not)
@@ -76,9 +76,9 @@ void WriteExecutable(std::span<const std::byte> package, const TJigsawProject2& 
                      const std::filesystem::path& outputFile,
                      const std::filesystem::path& runningExecutable);
 // As above with the pictures already converted (CarryPictures).
-void WriteExecutable(std::span<const std::byte> package, const TExeProjectInfo& project,
-                     std::span<const TCarriedPicture> pictures,
-                     const std::filesystem::path& outputFile,
-                     const std::filesystem::path& runningExecutable);
+void WriteExecutableCarrying(std::span<const std::byte> package, const TExeProjectInfo& project,
+                             std::span<const TCarriedPicture> pictures,
+                             const std::filesystem::path& outputFile,
+                             const std::filesystem::path& runningExecutable);
 
 }  // namespace duduri

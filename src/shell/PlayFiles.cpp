@@ -66,16 +66,6 @@ std::string LeaveGameQuestion(const std::filesystem::path& file) {
   return "Leave the game in progress and play \"" + file.filename().string() + "\"?";
 }
 
-std::filesystem::path FindProgramData(const std::filesystem::path& exeDir,
-                                      const std::string& name) {
-  std::error_code ec;
-  for (const std::filesystem::path& candidate :
-       {exeDir / name, exeDir / ".." / "share" / "duduri" / name}) {
-    if (std::filesystem::is_regular_file(candidate, ec)) return candidate.lexically_normal();
-  }
-  return {};
-}
-
 std::unique_ptr<TJigsawProject2> OpenPlayFile(const std::filesystem::path& file,
                                               const std::filesystem::path& exeDir,
                                               const TPictureDecoder& decoder) {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "project/ProgramData.h"
 #include "project/Project.h"
 #include "raster/Picture.h"
 #include "shell/UserPictures.h"
@@ -23,10 +24,6 @@ inline constexpr const char* kMasterTemplateFile = "all.pzjc";
 
 // The question before a dropped or chosen file replaces a game in progress.
 std::string LeaveGameQuestion(const std::filesystem::path& file);
-
-// The first of exeDir/name and exeDir/../share/duduri/name that exists;
-// empty when neither does.
-std::filesystem::path FindProgramData(const std::filesystem::path& exeDir, const std::string& name);
 
 // A project built from a file: a project package (with or without its
 // header), an executable carrying a project (with its extra images), or a

@@ -61,7 +61,7 @@ int runExe(const std::vector<std::string>& args) {
     // Every picture is read before anything is written: a file that is no
     // picture stops the command rather than being left out silently.
     const std::vector<TCarriedPicture> carried = CarryPictures(pictures, toolPictureDecoder());
-    WriteExecutable(package, ExeProjectInfoOf(check), carried, a.positional()[0], player);
+    WriteExecutableCarrying(package, ExeProjectInfoOf(check), carried, a.positional()[0], player);
     return 0;
   }
   const TBytes image = ReadPlayerImage(player);
