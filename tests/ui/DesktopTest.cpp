@@ -161,9 +161,17 @@ class DesktopTest : public QObject {
     QCOMPARE(window.Flow().GamesBuilt(), games + 1);
     QVERIFY(!window.Flow().Board()->GamePaused());
 
-    // The Recent menu lists what was played, newest first.
+    // The Recent menu lists what was played, newest first, and no longer
+    // offers a file that has gone since.
     desktop->RecentMenu()->aboutToShow();
     QCOMPARE(desktop->RecentMenu()->actions().value(0)->data().toString(), path("dropped.webp"));
+    QVERIFY(desktop->RecentFiles().contains(path("photo.png")));
+    QFile::remove(path("photo.png"));
+    desktop->RecentMenu()->aboutToShow();
+    QVERIFY(!desktop->RecentFiles().contains(path("photo.png")));
+    for (QAction* action : desktop->RecentMenu()->actions()) {
+      QVERIFY(action->data().toString() != path("photo.png"));
+    }
   }
 
   void unplayableStartFilesEndWithAMessageAndAFailure() {

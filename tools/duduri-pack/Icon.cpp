@@ -107,10 +107,19 @@ std::string hex(Rgb c) {
   return text;
 }
 
+// A coordinate as SVG writes it: one decimal at most.
+std::string number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", v);
+  std::string s = text;
+  if (s.size() > 2 && s.compare(s.size() - 2, 2, ".0") == 0) s.resize(s.size() - 2);
+  return s;
+}
+
 // The piece's outline as shapes in a 256-unit square: body and knobs in
 // white, the blank in black, for use as a mask.
 std::string pieceMask(const char* id, double grow) {
-  auto u = [](double v) { return std::to_string(int(std::lround(v * 256 * 10)) / 10.0); };
+  auto u = [](double v) { return number(v * 256); };
   const double lo = kBodyLow - grow, side = kBodyHigh - kBodyLow + 2 * grow;
   std::string s = std::string("    <mask id=\"") + id + "\" maskUnits=\"userSpaceOnUse\">\n";
   s += "      <rect x=\"" + u(lo) + "\" y=\"" + u(lo) + "\" width=\"" + u(side) + "\" height=\"" +
@@ -147,8 +156,8 @@ std::string drawSvg() {
   s += pieceMask("piece", 0) + pieceMask("outline", kOutline) + "  </defs>\n";
   s += "  <rect width=\"256\" height=\"256\" fill=\"" + hex(kEdge) + "\" mask=\"url(#outline)\"/>\n";
   s += "  <g mask=\"url(#piece)\">\n    <rect width=\"256\" height=\"256\" fill=\"url(#sky)\"/>\n";
-  s += "    <circle cx=\"" + std::to_string(kSunX * 256) + "\" cy=\"" + std::to_string(kSunY * 256) +
-       "\" r=\"" + std::to_string(kSunR * 256) + "\" fill=\"" + hex(kSun) + "\"/>\n";
+  s += "    <circle cx=\"" + number(kSunX * 256) + "\" cy=\"" + number(kSunY * 256) + "\" r=\"" +
+       number(kSunR * 256) + "\" fill=\"" + hex(kSun) + "\"/>\n";
   s += "    <path d=\"" + hillPath(farHill) + "\" fill=\"" + hex(kHill) + "\"/>\n";
   s += "    <path d=\"" + hillPath(nearHill) + "\" fill=\"" + hex(kNearHill) + "\"/>\n  </g>\n";
   return s + "</svg>\n";

@@ -80,8 +80,12 @@ TDesktopIntegration::TDesktopIntegration(TfrmMain& window) : QObject(&window), w
   }
   followToolbar();
 
+  // A project started with "-T" is deleted when the program ends: not a
+  // file to offer again.
+  const std::vector<std::string>& args = window_.Flow().Environment().Args;
+  const bool temporary = args.size() == 2 && args[1] == "-T";
   const std::filesystem::path& opened = window_.Flow().OpenedFile();
-  if (!opened.empty()) remember(QString::fromStdString(opened.string()));
+  if (!opened.empty() && !temporary) remember(QString::fromStdString(opened.string()));
 }
 
 void TDesktopIntegration::followToolbar() {
@@ -151,7 +155,11 @@ void TDesktopIntegration::forget(const QString& file) {
 
 void TDesktopIntegration::fillMenu() {
   menu_->clear();
-  const QStringList files = RecentFiles();
+  // Files moved or deleted since they were played are offered no more.
+  QStringList files = RecentFiles();
+  const qsizetype listed = files.size();
+  files.removeIf([](const QString& file) { return !QFileInfo(file).isFile(); });
+  if (files.size() != listed) storeRecent(files);
   for (const QString& file : files) {
     QAction* action = menu_->addAction(QFileInfo(file).fileName());
     action->setToolTip(file);
