@@ -19,6 +19,7 @@ namespace {
 // Pictures played from a file are stored at this quality in the project the
 // game is made from; nobody sees the difference at jigsaw sizes.
 constexpr int kPlayedJpegQuality = 92;
+constexpr std::int32_t kPlayMaxSide = 2560;
 constexpr std::int32_t kPlainRangeMin = 51;
 constexpr std::int32_t kPlainRangeMax = 100;
 
@@ -47,6 +48,51 @@ std::unique_ptr<TJigsawProject2> projectFromBytes(const std::filesystem::path& f
                       e.what() + ")");
   }
   return project;
+}
+
+// A camera's full resolution is far more than any play area shows, and
+// every copy a game makes of it costs time at start; the long side is
+// brought down to what the largest screens show, each new pixel the mean of
+// the block of old pixels it covers.
+TPicture shrinkForPlay(const TPicture& picture) {
+  const std::int64_t w = picture.Width, h = picture.Height;
+  const std::int64_t longest = std::max(w, h);
+  if (longest <= kPlayMaxSide) return picture;
+  TPicture out;
+  out.Width = std::int32_t(std::max<std::int64_t>(1, w * kPlayMaxSide / longest));
+  out.Height = std::int32_t(std::max<std::int64_t>(1, h * kPlayMaxSide / longest));
+  out.BitsPerPixel = picture.BitsPerPixel;
+  out.Format = picture.Format;
+  out.Pixels.resize(std::size_t(out.Width) * std::size_t(out.Height));
+  // Where each new column starts and ends among the old ones.
+  std::vector<std::int64_t> columnStart(std::size_t(out.Width) + 1);
+  for (std::int64_t ox = 0; ox <= out.Width; ++ox) columnStart[std::size_t(ox)] = ox * w / out.Width;
+  std::vector<std::uint32_t> sums(std::size_t(out.Width) * 4);
+  for (std::int64_t oy = 0; oy < out.Height; ++oy) {
+    const std::int64_t y0 = oy * h / out.Height, y1 = std::max(y0 + 1, (oy + 1) * h / out.Height);
+    std::fill(sums.begin(), sums.end(), 0);
+    for (std::int64_t y = y0; y < y1; ++y) {
+      const TColor32* row = picture.Pixels.data() + y * w;
+      std::uint32_t* sum = sums.data();
+      for (std::int64_t ox = 0; ox < out.Width; ++ox, sum += 4) {
+        const std::int64_t x1 = columnStart[std::size_t(ox) + 1];
+        for (std::int64_t x = columnStart[std::size_t(ox)]; x < x1; ++x) {
+          const TColor32 c = row[x];
+          sum[0] += AlphaComponent(c), sum[1] += RedComponent(c);
+          sum[2] += GreenComponent(c), sum[3] += BlueComponent(c);
+        }
+      }
+    }
+    TColor32* target = out.Pixels.data() + oy * out.Width;
+    for (std::int64_t ox = 0; ox < out.Width; ++ox) {
+      const std::int64_t x0 = columnStart[std::size_t(ox)], x1 = columnStart[std::size_t(ox) + 1];
+      const std::uint32_t n = std::uint32_t((x1 - x0) * (y1 - y0));
+      const std::uint32_t* sum = &sums[std::size_t(ox) * 4];
+      auto mean = [n](std::uint32_t v) { return std::uint8_t((v + n / 2) / n); };
+      target[ox] = Color32(mean(sum[1]), mean(sum[2]), mean(sum[3]), mean(sum[0]));
+    }
+  }
+  return out;
 }
 
 // A project for a picture when there is no sample: the default menus and
@@ -105,7 +151,7 @@ std::unique_ptr<TJigsawProject2> PictureProject(const TPicture& picture, const s
   if (!master.empty()) project->MasterTemplateSet = master;
 
   TBitmap32 bitmap;
-  bitmap.Assign(picture);
+  bitmap.Assign(shrinkForPlay(picture));
   TBMPData record;
   record.Name = name;
   record.Data = EncodeJpeg(bitmap, kPlayedJpegQuality);

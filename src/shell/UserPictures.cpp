@@ -86,7 +86,9 @@ TPicture DecodeUserPicture(std::span<const std::byte> data, const std::string& n
     failFor(name, "the picture decoded to the wrong number of pixels.");
   }
   layOnWhite(picture);
-  return OrientPicture(picture, ReadExifOrientation(data));
+  const TExifOrientation orientation = ReadExifOrientation(data);
+  if (orientation == eoUpright) return picture;
+  return OrientPicture(picture, orientation);
 }
 
 TPicture LoadUserPicture(const std::filesystem::path& file, const TPictureDecoder& decoder) {
