@@ -1,5 +1,4 @@
 #include "project/Project.h"
-#include "project/ProgramData.h"
 
 #include <unistd.h>
 
@@ -7,6 +6,7 @@
 
 #include "project/NewId.h"
 #include "project/Package.h"
+#include "project/ProgramData.h"
 #include "raster/Picture.h"
 
 namespace duduri {

@@ -104,9 +104,7 @@ BmpHeader readHeader(const Reader& in) {
     h.bitsPerPixel = in.u16(info + 14);
     if (h.headerSize == kOs2HeaderSize) {
       const std::uint32_t compression = in.u32(info + 16);
-      h.compression = compression == 3   ? bcOs2Huffman
-                      : compression == 4 ? bcOs2Rle24
-                                         : compression;
+      h.compression = compression == 3 ? bcOs2Huffman : compression == 4 ? bcOs2Rle24 : compression;
       h.colorsUsed = in.u32(info + 32);
     }
     // A negative height has no meaning in OS/2 files; it is refused below
@@ -146,8 +144,8 @@ void validateHeader(const BmpHeader& h) {
   switch (h.compression) {
     case bcRGB:
       if (h.bitsPerPixel != 1 && h.bitsPerPixel != 2 && h.bitsPerPixel != 4 &&
-          h.bitsPerPixel != 8 &&
-          h.bitsPerPixel != 16 && h.bitsPerPixel != 24 && h.bitsPerPixel != 32) {
+          h.bitsPerPixel != 8 && h.bitsPerPixel != 16 && h.bitsPerPixel != 24 &&
+          h.bitsPerPixel != 32) {
         fail("unsupported depth of " + std::to_string(h.bitsPerPixel) + " bits per pixel");
       }
       break;
@@ -395,7 +393,7 @@ TPicture DecodeBmp(std::span<const std::byte> data) {
   const bool rle =
       h.compression == bcRLE4 || h.compression == bcRLE8 || h.compression == bcOs2Rle24;
   if (!rle && !in.has(h.pixelOffset,
-              rowStride(h.width, h.bitsPerPixel) * std::size_t(h.height - 1) + lastRow)) {
+                      rowStride(h.width, h.bitsPerPixel) * std::size_t(h.height - 1) + lastRow)) {
     fail("pixel data truncated");
   }
 

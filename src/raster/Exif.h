@@ -23,13 +23,13 @@ namespace duduri {
 // EXIF orientations 1 to 8: how the stored rows must be turned or mirrored.
 enum TExifOrientation : int {
   eoUpright = 1,
-  eoMirrored = 2,        // mirrored left to right
-  eoUpsideDown = 3,      // a half turn
-  eoMirroredFlipped = 4, // mirrored top to bottom
-  eoTransposed = 5,      // mirrored along the main diagonal
-  eoTurnedLeft = 6,      // shows upright after a quarter turn clockwise
-  eoTransverse = 7,      // mirrored along the other diagonal
-  eoTurnedRight = 8,     // shows upright after a quarter turn anticlockwise
+  eoMirrored = 2,         // mirrored left to right
+  eoUpsideDown = 3,       // a half turn
+  eoMirroredFlipped = 4,  // mirrored top to bottom
+  eoTransposed = 5,       // mirrored along the main diagonal
+  eoTurnedLeft = 6,       // shows upright after a quarter turn clockwise
+  eoTransverse = 7,       // mirrored along the other diagonal
+  eoTurnedRight = 8,      // shows upright after a quarter turn anticlockwise
 };
 
 // The orientation of a picture file's bytes, eoUpright when it has none.

@@ -66,7 +66,8 @@ TPicture shrinkForPlay(const TPicture& picture) {
   out.Pixels.resize(std::size_t(out.Width) * std::size_t(out.Height));
   // Where each new column starts and ends among the old ones.
   std::vector<std::int64_t> columnStart(std::size_t(out.Width) + 1);
-  for (std::int64_t ox = 0; ox <= out.Width; ++ox) columnStart[std::size_t(ox)] = ox * w / out.Width;
+  for (std::int64_t ox = 0; ox <= out.Width; ++ox)
+    columnStart[std::size_t(ox)] = ox * w / out.Width;
   std::vector<std::uint32_t> sums(std::size_t(out.Width) * 4);
   for (std::int64_t oy = 0; oy < out.Height; ++oy) {
     const std::int64_t y0 = oy * h / out.Height, y1 = std::max(y0 + 1, (oy + 1) * h / out.Height);

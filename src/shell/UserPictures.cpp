@@ -66,8 +66,9 @@ TPicture DecodeUserPicture(std::span<const std::byte> data, const std::string& n
     if (format == TPictureFormat::pfJPEG || format == TPictureFormat::pfBMP) {
       picture = DecodePicture(data);
     } else if (format == TPictureFormat::pfUnknown) {
-      failFor(name, "it is not a picture of a kind the player knows (JPEG, BMP, PNG, GIF or "
-                    "WebP).");
+      failFor(name,
+              "it is not a picture of a kind the player knows (JPEG, BMP, PNG, GIF or "
+              "WebP).");
     } else if (!decoder) {
       failFor(name, "only JPEG and BMP pictures can be read here.");
     } else {

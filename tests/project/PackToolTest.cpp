@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <zlib.h>
 
 #include "ProjectTestData.h"
 #include "project/Overlay.h"
@@ -123,8 +123,8 @@ TBytes solidPng(std::uint32_t w, std::uint32_t h) {
     const std::size_t start = out.size();
     for (int i = 0; i < 4; ++i) out.push_back(std::byte(type[i]));
     for (unsigned char c : data) out.push_back(std::byte(c));
-    be(std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(out.data() + start),
-                           uInt(out.size() - start))));
+    be(std::uint32_t(
+        crc32(0, reinterpret_cast<const Bytef*>(out.data() + start), uInt(out.size() - start))));
   };
   for (unsigned c : {0x89u, 0x50u, 0x4Eu, 0x47u, 0x0Du, 0x0Au, 0x1Au, 0x0Au}) {
     out.push_back(std::byte(c));

@@ -381,7 +381,6 @@ TEST(BmpEncode, RefusesWhatItCannotWrite) {
   EXPECT_THROW(EncodeBmp(one, 16), EPictureError);
 }
 
-
 TEST(BmpDecode, TwoBitPaletteFourPixelsPerByte) {
   BmpBuilder b;
   b.width = 5, b.height = 1, b.bitsPerPixel = 2;
@@ -417,8 +416,8 @@ TEST(BmpDecode, Os2Rle24RunsLiteralsAndJumps) {
   // Bottom row: a literal of red, green and blue (padded to an even length),
   // a run of one white. Top row: a jump of 2 (left black), a run of 2 blue,
   // then the end of the bitmap.
-  b.pixels = {0, 3, 0, 0, 255, 0, 255, 0, 255, 0,   0, 0,   1, 255, 255, 255, 0, 0,
-              0, 2, 2, 0, 2,   255, 0,   0, 0, 1};
+  b.pixels = {0,   3,   0, 0, 255, 0, 255, 0, 255, 0,   0, 0, 1, 255,
+              255, 255, 0, 0, 0,   2, 2,   0, 2,   255, 0, 0, 0, 1};
   EXPECT_EQ(decode(b),
             (std::vector<TColor32>{kBlack, kBlack, kBlue, kBlue, kRed, kGreen, kBlue, kWhite}));
 

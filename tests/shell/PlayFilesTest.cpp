@@ -43,8 +43,9 @@ TBitmap32 halves(int w, int h) {
 // orientation 6.
 TBytes phoneJpeg(const TBitmap32& stored, int orientation = 6) {
   const TBytes jpeg = EncodeJpeg(stored, 95);
-  const unsigned char tiff[] = {'I', 'I', '*', 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0,
-                                1,   0,   0,   0, std::uint8_t(orientation), 0, 0, 0, 0, 0, 0, 0};
+  const unsigned char tiff[] = {
+      'I', 'I', '*', 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, std::uint8_t(orientation),
+      0,   0,   0,   0, 0, 0, 0};
   TBytes out(jpeg.begin(), jpeg.begin() + 2);
   const std::size_t length = 2 + 6 + sizeof tiff;
   for (unsigned v : {0xFFu, 0xE1u, unsigned(length >> 8), unsigned(length & 0xFF)}) {
@@ -77,7 +78,8 @@ TPicture fakePng(std::span<const std::byte> data) {
 
 TBytes pngBytes() {
   TBytes b;
-  for (unsigned v : {0x89u, 0x50u, 0x4Eu, 0x47u, 0x0Du, 0x0Au, 0x1Au, 0x0Au}) b.push_back(std::byte(v));
+  for (unsigned v : {0x89u, 0x50u, 0x4Eu, 0x47u, 0x0Du, 0x0Au, 0x1Au, 0x0Au})
+    b.push_back(std::byte(v));
   b.resize(40);
   return b;
 }
@@ -159,8 +161,7 @@ TEST_F(PlayFiles, APictureIsPlayedWithTheSamplesSettingsInItsFirstPicturesPlace)
   EXPECT_FALSE(plain->TemplateSetStore.empty());
   // Without either there is nothing to cut with.
   fs::remove(dir_ / "share" / "duduri" / kMasterTemplateFile);
-  EXPECT_THROW(PictureProject(DecodePicture(PaintedJpeg(300, 200, 1)), "p.jpg", bin),
-               EDuduriError);
+  EXPECT_THROW(PictureProject(DecodePicture(PaintedJpeg(300, 200, 1)), "p.jpg", bin), EDuduriError);
 }
 
 TEST_F(PlayFiles, ProjectsExecutablesAndPicturesOpenAndFailuresNameTheFile) {
@@ -315,7 +316,6 @@ TEST_F(PlayFiles, AFileOpenedDuringAGameAsksFirstAndABrokenOneLeavesTheGame) {
   EXPECT_EQ(rig.flow->GamesBuilt(), games + 1);
   EXPECT_FALSE(rig.flow->Board()->GamePaused());
   EXPECT_FALSE(rig.flow->Terminated());
-
 }
 
 TEST_F(PlayFiles, APlayerWithItsOwnProjectOpensNothingElse) {

@@ -3,6 +3,8 @@
 // a message naming them (or, once it runs, leave the game as it was), and
 // played files go to the Recent menu.
 
+#include <zlib.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QBuffer>
@@ -21,7 +23,6 @@
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
-#include <zlib.h>
 
 #include "qtmain/QtTestRegistry.h"
 #include "shell/PlayFiles.h"
@@ -132,7 +133,8 @@ class DesktopTest : public QObject {
     QVERIFY(desktop && desktop->RecentBar());
     QCOMPARE(desktop->RecentFiles().value(0), path("photo.png"));
     QVERIFY(answers.texts.isEmpty());
-    QVERIFY(TDesktopIntegration::SettingsFile().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+    QVERIFY(
+        TDesktopIntegration::SettingsFile().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
   }
 
   void droppedFilesArePlayedOrReported() {
@@ -206,7 +208,8 @@ class DesktopTest : public QObject {
       QVERIFY2(window.Terminated(), name);
       QCOMPARE(window.Flow().ExitStatus(), 1);
       QCOMPARE(answers.texts.size(), 1);
-      QVERIFY2(answers.texts[0].contains(QString("\"%1\"").arg(name)), qPrintable(answers.texts[0]));
+      QVERIFY2(answers.texts[0].contains(QString("\"%1\"").arg(name)),
+               qPrintable(answers.texts[0]));
       QVERIFY2(answers.texts[0].contains(reason), qPrintable(answers.texts[0]));
     }
   }

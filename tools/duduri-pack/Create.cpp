@@ -8,6 +8,7 @@
 #include <random>
 
 #include "Subcommand.h"
+#include "ToolPictures.h"
 #include "common/Args.h"
 #include "project/NewId.h"
 #include "project/Project.h"
@@ -15,7 +16,6 @@
 #include "raster/Bitmap32.h"
 #include "raster/Picture.h"
 #include "shell/UserPictures.h"
-#include "ToolPictures.h"
 
 namespace duduri::pack {
 

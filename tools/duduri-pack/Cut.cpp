@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "project/ProgramData.h"
 #include "Subcommand.h"
 #include "common/Args.h"
 #include "common/Png.h"
 #include "pieces/PieceCollection.h"
 #include "pieces/Random.h"
+#include "project/ProgramData.h"
 #include "raster/Bitmap32.h"
 #include "raster/Picture.h"
 

@@ -4,7 +4,6 @@
 // file and as JSON, the scattered board, the solution picture and, on
 // request, every encoded rotation and shadow decoded back to a PNG.
 
-#include "project/ProgramData.h"
 #include "CutRestore.h"
 
 #include <unistd.h>
@@ -25,6 +24,7 @@
 #include "pieces/RLE.h"
 #include "pieces/Random.h"
 #include "pieces/SpriteCreator.h"
+#include "project/ProgramData.h"
 #include "raster/Bitmap32.h"
 #include "raster/Picture.h"
 

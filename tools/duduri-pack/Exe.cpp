@@ -10,13 +10,13 @@
 
 #include "ProjectFiles.h"
 #include "Subcommand.h"
+#include "ToolPictures.h"
 #include "common/Args.h"
 #include "project/Overlay.h"
 #include "project/Package.h"
 #include "raster/Picture.h"
 #include "shell/ExeWriter.h"
 #include "shell/UserPictures.h"
-#include "ToolPictures.h"
 
 namespace duduri::pack {
 

@@ -154,7 +154,8 @@ std::string drawSvg() {
        hex(kSkyTop) + "\"/>\n      <stop offset=\"1\" stop-color=\"" + hex(kSkyLow) +
        "\"/>\n    </linearGradient>\n";
   s += pieceMask("piece", 0) + pieceMask("outline", kOutline) + "  </defs>\n";
-  s += "  <rect width=\"256\" height=\"256\" fill=\"" + hex(kEdge) + "\" mask=\"url(#outline)\"/>\n";
+  s +=
+      "  <rect width=\"256\" height=\"256\" fill=\"" + hex(kEdge) + "\" mask=\"url(#outline)\"/>\n";
   s += "  <g mask=\"url(#piece)\">\n    <rect width=\"256\" height=\"256\" fill=\"url(#sky)\"/>\n";
   s += "    <circle cx=\"" + number(kSunX * 256) + "\" cy=\"" + number(kSunY * 256) + "\" r=\"" +
        number(kSunR * 256) + "\" fill=\"" + hex(kSun) + "\"/>\n";

@@ -177,8 +177,8 @@ void TDesktopIntegration::fillMenu() {
 }
 
 void TDesktopIntegration::chooseFile() {
-  const QString file = QFileDialog::getOpenFileName(&window_, "Open a picture or puzzle",
-                                                    QString(), kOpenFilter);
+  const QString file =
+      QFileDialog::getOpenFileName(&window_, "Open a picture or puzzle", QString(), kOpenFilter);
   if (!file.isEmpty()) PlayFile(file);
 }
 
