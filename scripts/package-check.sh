@@ -14,7 +14,7 @@ sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 apt() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -y -qq "$@"; }
 cleanup() {
-  dpkg-query -W duduri >/dev/null 2>&1 && apt remove duduri >/dev/null 2>&1 || true
+  dpkg-query -W duduri >/dev/null 2>&1 && apt purge duduri >/dev/null 2>&1 || true
   rm -rf "$out" "$home" "$runtime"
 }
 trap cleanup EXIT
@@ -40,7 +40,7 @@ play /usr/share/icons/hicolor/256x256/apps/duduri.png
 echo "played a PNG picture"
 [ ! -e /usr/bin/highscorefile.dat ] || { echo "the player wrote into /usr/bin" >&2; exit 1; }
 
-apt remove duduri >/dev/null
+apt purge duduri >/dev/null
 [ ! -e /usr/bin/duduri ] && [ ! -e /usr/share/duduri/sample.pzp ]
 [ ! -f /usr/share/mime/application/x-duduri-project.xml ]  # dropped by postrm
 echo "package installed, played and removed"
