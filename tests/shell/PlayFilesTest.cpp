@@ -154,6 +154,16 @@ TEST_F(PlayFiles, APictureIsPlayedWithTheSamplesSettingsInItsFirstPicturesPlace)
   EXPECT_FALSE(project->TemplateSetStore.empty());
   EXPECT_EQ(project->MasterTemplateSet, dir_ / "share" / "duduri" / kMasterTemplateFile);
 
+  // A camera-sized picture is brought down to 2560 pixels on its long side,
+  // each pixel the mean of what it covers.
+  TPicture camera = DecodePicture(EncodeBmp(halves(3000, 1000)));
+  const auto big = PictureProject(camera, "camera.jpg", bin);
+  const TPicture played = DecodeJpeg(big->Pictures[0].Data);
+  EXPECT_EQ(played.Width, 2560);
+  EXPECT_EQ(played.Height, 853);
+  EXPECT_TRUE(near(played.Pixels[400 * 2560 + 100], kRed));
+  EXPECT_TRUE(near(played.Pixels[400 * 2560 + 2400], kBlue));
+
   // Without a sample: a plain project, still cut with the master set.
   fs::remove(dir_ / "share" / "duduri" / kSampleProjectFile);
   const auto plain = PictureProject(DecodePicture(PaintedJpeg(300, 200, 1)), "p.jpg", bin);
