@@ -5,7 +5,8 @@
 #
 # bin/           duduri (the bare player), duduri-pack
 # share/duduri/  all.pzjc (the master template set), sample.pzp (the sample
-#                project the player plays when started with no file)
+#                project the player plays when started with no file) and
+#                samples/style-<N>.pzp (one project per window style)
 # share/applications, share/metainfo, share/mime/packages, share/icons/hicolor,
 # share/man/man1 and man6, share/doc/duduri
 #
@@ -48,6 +49,11 @@ add_custom_target(duduri_desktop_files ALL DEPENDS ${duduri_icon_files} ${duduri
 install(TARGETS duduri_player duduri-pack RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/data/all.pzjc ${CMAKE_CURRENT_BINARY_DIR}/sample.pzp
         DESTINATION ${CMAKE_INSTALL_DATADIR}/duduri)
+# The sample of each window style (data/StyleSamples.cmake), to open from the
+# player's Recent menu or the file manager.
+install(DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/samples/
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/duduri/samples OPTIONAL
+        FILES_MATCHING PATTERN "*.pzp")
 install(FILES ${duduri_packaging}/${duduri_app_id}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${duduri_packaging}/${duduri_app_id}.metainfo.xml

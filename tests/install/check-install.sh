@@ -21,6 +21,7 @@ expect bin/duduri
 expect bin/duduri-pack
 expect share/duduri/all.pzjc
 expect share/duduri/sample.pzp
+expect share/duduri/samples/style-19.pzp
 expect share/applications/org.morvenhal.Duduri.desktop
 expect share/metainfo/org.morvenhal.Duduri.metainfo.xml
 expect share/mime/packages/duduri.xml
