@@ -1,5 +1,6 @@
 // The player: a Qt application whose main window plays the project carried
-// by this executable, or the project file named by the first argument.
+// by this executable, or else the project, puzzle executable or picture named
+// by the first argument (the installed sample when there is none).
 
 #include <QApplication>
 #include <QEvent>
@@ -55,7 +56,9 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   duduri::TfrmMain window(duduri::RunningEnvironment(argc, argv));
-  if (window.Terminated()) return 0;
+  // Nothing to play ends quietly; a file that could not be played has been
+  // reported and ends with a failure status.
+  if (window.Terminated()) return window.Flow().ExitStatus();
   // exit, not quit: quit would ask every window to close, and the main
   // window's close query asks the player.
   QObject::connect(

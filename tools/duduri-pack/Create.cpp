@@ -9,12 +9,14 @@
 
 #include "CreateStyles.h"
 #include "Subcommand.h"
+#include "ToolPictures.h"
 #include "common/Args.h"
 #include "project/NewId.h"
 #include "project/Project.h"
 #include "project/SoundFormats.h"
 #include "raster/Bitmap32.h"
 #include "raster/Picture.h"
+#include "shell/UserPictures.h"
 
 namespace duduri::pack {
 
@@ -25,7 +27,8 @@ using tools::UsageError;
 constexpr const char* kHelp =
     "usage: duduri-pack create OUT PICTURE... [options]\n"
     "\n"
-    "Writes a project package OUT with the pictures (JPEG or BMP) in the order given.\n"
+    "Writes a project package OUT with the pictures (JPEG, BMP, PNG, GIF or WebP) in\n"
+    "the order given, each stored as JPEG and turned upright by its EXIF orientation.\n"
     "\n"
     "  --background FILE         add a background texture (repeatable)\n"
     "  --fill MODE               background fill: topleft|centre|tile|stretch\n"
@@ -66,21 +69,10 @@ std::int32_t integer(const std::string& text, const char* what, std::int64_t lo,
   return std::int32_t(tools::parseInteger(text, what, lo, hi));
 }
 
-// The picture as the player stores it: JPEG bytes.
+// The picture as the player stores it: JPEG bytes, turned upright by its
+// EXIF orientation; PNG, GIF and WebP pictures are converted.
 TBytes pictureAsJpeg(const std::filesystem::path& file) {
-  TBytes bytes = ReadFileBytes(file);
-  switch (DetectPictureFormat(bytes)) {
-    case TPictureFormat::pfJPEG:
-      ReadPictureSize(bytes);  // refuse a broken header now, not at play time
-      return bytes;
-    case TPictureFormat::pfBMP: {
-      TBitmap32 bitmap;
-      bitmap.Assign(DecodeBmp(bytes));
-      return EncodeJpeg(bitmap);
-    }
-    default:
-      throw EPictureError(file.string() + ": not a JPEG or BMP picture");
-  }
+  return UserPictureAsJpeg(file, toolPictureDecoder());
 }
 
 std::uint8_t soundCodeFor(const std::filesystem::path& file) {

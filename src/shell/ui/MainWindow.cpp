@@ -15,11 +15,13 @@
 #include <QWindow>
 
 #include "shell/ShellTexts.h"
+#include "shell/ui/DesktopIntegration.h"
 #include "shell/ui/Dialogs.h"
 #include "shell/ui/ImageBack.h"
 #include "shell/ui/PlayArea.h"
 #include "shell/ui/QtBoardPlatform.h"
 #include "shell/ui/QtDesktop.h"
+#include "shell/ui/QtPictureReader.h"
 #include "shell/ui/QtShellServices.h"
 #include "shell/ui/SlotGuard.h"
 #include "shell/ui/WindowStyles.h"
@@ -63,6 +65,7 @@ TfrmMain::TfrmMain(TShellEnvironment environment, std::unique_ptr<IShellServices
   desktop_ = std::make_unique<TQtDesktop>();
   seams_->SetDesktop(desktop_.get());
   buildWidgets();
+  if (!environment.DecodeOtherPicture) environment.DecodeOtherPicture = DecodeWithQt;
   styles_ = std::make_unique<TWindowStyles>(TStyledWindow{
       this, toolbar_, statusBar(), banner_, imageBack_, playArea_,
       [this](bool visible) { SetToolbarVisible(visible); }, [this] { applyLayout(); }});
@@ -71,6 +74,7 @@ TfrmMain::TfrmMain(TShellEnvironment environment, std::unique_ptr<IShellServices
       std::make_unique<TGameFlow>(*this, *services_, *platform_, *seams_, std::move(environment));
   playArea_->SetFlow(flow_.get());
   flow_->FormCreate();
+  new TDesktopIntegration(*this);  // owned by the window
 }
 
 TfrmMain::~TfrmMain() {
