@@ -1,0 +1,38 @@
+#pragma once
+// TSoundTempFile: the file an MP3 or WMA sound is written to for the media
+// player. It is created with mkstemps, so its name is unique and
+// unpredictable, it is opened exclusively (no file or link of that name can
+// be taken over) and only its owner may read it; it is removed when the
+// object goes (player destroyed, new project loaded, program exit).
+
+#include <filesystem>
+#include <vector>
+
+#include "project/ByteStream.h"
+
+namespace duduri {
+
+class TSoundTempFile {
+ public:
+  TSoundTempFile() = default;
+  ~TSoundTempFile() { Remove(); }
+  TSoundTempFile(const TSoundTempFile&) = delete;
+  TSoundTempFile& operator=(const TSoundTempFile&) = delete;
+
+  // Writes `data` to a new "duduri-XXXXXX<extension>" in the first of
+  // `folders` where that works; false (and nothing left behind) when none
+  // does. A file made before is removed first.
+  bool Create(const std::vector<std::filesystem::path>& folders, const char* extension,
+              TByteSpan data);
+  void Remove();
+  bool Exists() const { return !path_.empty(); }
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The user's temporary folder ($TMPDIR, else /tmp), then /var/tmp.
+std::vector<std::filesystem::path> DefaultTemporaryFolders();
+
+}  // namespace duduri
