@@ -56,24 +56,39 @@ bool TSoundTempFile::Create(const std::vector<std::filesystem::path>& folders,
   const std::string suffix = extension;
   for (const std::filesystem::path& folder : folders) {
     std::string name = (folder / kTempPrefix).string() + std::string(kRandomLetters, 'X') + suffix;
-    // mkstemps: O_CREAT | O_EXCL, mode 0600, a fresh random name per try.
-    const int fd = ::mkstemps(name.data(), int(suffix.size()));
+    // O_CREAT | O_EXCL, mode 0600, a fresh random name per try; not inherited
+    // by the programs the commands start.
+    const int fd = ::mkostemps(name.data(), int(suffix.size()), O_CLOEXEC);
     if (fd < 0) continue;
-    const bool written = writeAll(fd, data);
-    const bool closed = ::close(fd) == 0;
-    if (written && closed) {
-      path_ = name;
-      return true;
+    if (!writeAll(fd, data)) {
+      // A full disk: try the next folder, leaving nothing half written.
+      ::close(fd);
+      ::unlink(name.c_str());
+      continue;
     }
-    // A full disk: try the next folder, leaving nothing half written.
-    ::unlink(name.c_str());
+    const std::string reach = "/proc/self/fd/" + std::to_string(fd);
+    const int probe = ::open(reach.c_str(), O_RDONLY | O_CLOEXEC);
+    if (probe >= 0) {
+      ::close(probe);
+      ::unlink(name.c_str());
+      fd_ = fd;
+      path_ = reach;
+      named_ = false;
+    } else {
+      ::close(fd);
+      path_ = name;
+      named_ = true;
+    }
+    return true;
   }
   return false;
 }
 
 void TSoundTempFile::Remove() {
-  if (path_.empty()) return;
-  ::unlink(path_.c_str());
+  if (named_) ::unlink(path_.c_str());
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  named_ = false;
   path_.clear();
 }
 

@@ -19,6 +19,7 @@
 #include "shell/ui/PlayArea.h"
 #include "shell/ui/QtBoardPlatform.h"
 #include "shell/ui/QtShellServices.h"
+#include "shell/ui/QtSound.h"
 
 namespace duduri {
 
@@ -78,6 +79,8 @@ int VirtualKeyOf(int key) {
 TfrmMain::TfrmMain(TShellEnvironment environment, std::unique_ptr<IShellServices> services)
     : services_(std::move(services)), seams_(std::make_unique<TShellSeams>()) {
   if (!services_) services_ = std::make_unique<TQtShellServices>();
+  sound_ = CreateQtSound();
+  seams_->SetSound(sound_.get());
   platform_ = std::make_unique<TQtBoardPlatform>(*services_);
   solution_ = std::make_unique<TfrmSolution>();
   buildWidgets();

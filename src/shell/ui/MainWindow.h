@@ -93,6 +93,7 @@ class TfrmMain : public QMainWindow, public IMainView {
   std::unique_ptr<TShellSeams> seams_;
   std::unique_ptr<TQtBoardPlatform> platform_;
   std::unique_ptr<TfrmSolution> solution_;
+  std::unique_ptr<TSoundSeam> sound_;  // outlives the flow, which plays through it
 
   QToolBar* toolbar_ = nullptr;
   QMenu* popup_ = nullptr;
