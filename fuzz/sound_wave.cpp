@@ -12,8 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     const duduri::TWaveData wave = duduri::ReadWave(*file);
     duduri::TWaveVoice voice(file, wave);
-    std::int32_t mix[2 * 512];
-    for (int i = 0; i < 64 && voice.MixInto(mix, 512) == 512; ++i) {
+    for (int i = 0; i < 64; ++i) {
+      std::int32_t mix[2 * 512] = {};
+      if (voice.MixInto(mix, 512) < 512) break;
     }
   } catch (const duduri::ESoundError&) {
   }

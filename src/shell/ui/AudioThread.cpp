@@ -3,6 +3,7 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QMediaDevices>
 #include <QSemaphore>
@@ -16,7 +17,7 @@ namespace {
 constexpr int kFrameBytes = 4;              // two 16-bit channels
 constexpr int kSinkBufferMs = 100;          // latency of event sounds
 constexpr int kIdleCheckMs = 1000;
-constexpr int kIdleChecksBeforeStop = 3;    // silence kept this long before the stream closes
+constexpr int kIdleChecksBeforeStop = 2;  // seconds of silence before the stream closes
 constexpr int kShutdownWaitMs = 3000;
 
 // The mixer as the sink's source: it always has frames (silence when
@@ -52,46 +53,50 @@ class TAudioOutput : public QObject {
 
   void Wake() {
     idleChecks_ = 0;
-    if (failed_) return;
-    if (!sink_ && !createSink()) return;
-    if (sink_->state() == QAudio::StoppedState) {
-      sink_->start(source_);
-      if (sink_->error() != QAudio::NoError) {
-        // The server refused the stream: stay silent rather than retry
-        // on every sound.
-        failed_ = true;
-        return;
-      }
-    }
-    if (!idle_->isActive()) idle_->start();
-  }
-
-  void Shutdown() {
-    if (idle_) idle_->stop();
-    if (sink_) sink_->stop();
-    delete sink_;
-    sink_ = nullptr;
-  }
-
- private:
-  bool createSink() {
+    if (failed_ || sink_) return;
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     QAudioFormat format;
     format.setSampleRate(kMixRate);
     format.setChannelCount(2);
     format.setSampleFormat(QAudioFormat::Int16);
     if (device.isNull() || !device.isFormatSupported(format)) {
+      // No server, no device: stay silent rather than ask on every sound.
       failed_ = true;
-      return false;
+      return;
     }
     sink_ = new QAudioSink(device, format, this);
     sink_->setBufferSize(kMixRate * kFrameBytes * kSinkBufferMs / 1000);
-    source_ = new TMixerDevice(mixer_, this);
-    source_->open(QIODevice::ReadOnly);
-    idle_ = new QTimer(this);
-    idle_->setInterval(kIdleCheckMs);
-    QObject::connect(idle_, &QTimer::timeout, this, [this] { checkIdle(); });
-    return true;
+    if (!source_) {
+      source_ = new TMixerDevice(mixer_, this);
+      source_->open(QIODevice::ReadOnly);
+    }
+    sink_->start(source_);
+    if (sink_->error() != QAudio::NoError) {
+      closeSink();
+      failed_ = true;
+      return;
+    }
+    if (!idle_) {
+      idle_ = new QTimer(this);
+      idle_->setInterval(kIdleCheckMs);
+      QObject::connect(idle_, &QTimer::timeout, this, [this] { checkIdle(); });
+    }
+    idle_->start();
+  }
+
+  void Shutdown() {
+    if (idle_) idle_->stop();
+    closeSink();
+  }
+
+ private:
+  // A sink is not started again once stopped (Qt 6.4 then no longer pulls
+  // from its source): each stretch of sound gets a new one.
+  void closeSink() {
+    if (!sink_) return;
+    sink_->stop();
+    delete sink_;
+    sink_ = nullptr;
   }
 
   // A stream playing silence keeps the sound server busy for nothing.
@@ -102,7 +107,7 @@ class TAudioOutput : public QObject {
     }
     if (++idleChecks_ < kIdleChecksBeforeStop) return;
     idle_->stop();
-    sink_->stop();
+    closeSink();
   }
 
   std::shared_ptr<TPcmMixer> mixer_;
@@ -139,6 +144,23 @@ TAudioThread::~TAudioThread() {
   if (!done->tryAcquire(1, kShutdownWaitMs)) return;
   thread_->quit();
   if (thread_->wait(kShutdownWaitMs)) delete thread_;
+}
+
+namespace {
+std::shared_ptr<TAudioThread>& sharedAudio() {
+  static std::shared_ptr<TAudioThread> audio;
+  return audio;
+}
+}  // namespace
+
+std::shared_ptr<TAudioThread> SharedAudioThread() {
+  std::shared_ptr<TAudioThread>& audio = sharedAudio();
+  if (!audio) {
+    audio = std::make_shared<TAudioThread>();
+    // Before the application object goes, while the event loops still work.
+    qAddPostRoutine([] { sharedAudio().reset(); });
+  }
+  return audio;
 }
 
 void TAudioThread::Post(std::function<void()> call) {

@@ -6,9 +6,13 @@
 // loading a soundfont ever runs on the user-interface thread, and a busy UI
 // thread (making sprites) never makes the sound stutter.
 //
+// There is one per process (SharedAudioThread): Qt Multimedia keeps objects
+// on the thread that first used it, so that thread must live as long as the
+// application. It ends when the application object is destroyed.
+//
 // Without a sound server or device the sink does not start; voices then
 // play to nobody, which is silence. Nothing here is ever waited for by the
-// UI thread except the bounded wait at destruction.
+// UI thread except the bounded wait at the end.
 
 #include <QObject>
 #include <functional>
@@ -44,5 +48,9 @@ class TAudioThread {
   QThread* thread_ = nullptr;
   TAudioOutput* output_ = nullptr;  // lives on thread_
 };
+
+// The process's audio thread, made on first use (a QCoreApplication must
+// exist).
+std::shared_ptr<TAudioThread> SharedAudioThread();
 
 }  // namespace duduri

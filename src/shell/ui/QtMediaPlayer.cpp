@@ -51,8 +51,12 @@ class TMediaCore : public QObject {
     player_ = new QMediaPlayer(this);
     auto* output = new QAudioOutput(player_);
     player_->setAudioOutput(output);
-    connect(player_, &QMediaPlayer::positionChanged, this,
-            [this](qint64 ms) { shared_->position = ms; });
+    // The length may be found only while playing (an MP3 without a header
+    // frame), so it is read again with every position.
+    connect(player_, &QMediaPlayer::positionChanged, this, [this](qint64 ms) {
+      shared_->position = ms;
+      shared_->length = player_->duration();
+    });
     connect(player_, &QMediaPlayer::durationChanged, this,
             [this](qint64 ms) { shared_->length = ms; });
     connect(player_, &QMediaPlayer::playbackStateChanged, this,
@@ -75,6 +79,7 @@ class TMediaCore : public QObject {
             });
     connect(player_, &QMediaPlayer::mediaStatusChanged, this,
             [this](QMediaPlayer::MediaStatus status) {
+              shared_->length = player_->duration();
               if (status == QMediaPlayer::LoadedMedia) report(TMediaMode::mmOpen);
               if (status == QMediaPlayer::InvalidMedia) report(TMediaMode::mmNotReady);
             });

@@ -119,7 +119,7 @@ TQtSoundPlatform::TQtSoundPlatform(std::vector<std::filesystem::path> soundfonts
 TQtSoundPlatform::~TQtSoundPlatform() = default;
 
 TAudioThread& TQtSoundPlatform::audio() {
-  if (!audio_) audio_ = std::make_unique<TAudioThread>();
+  if (!audio_) audio_ = SharedAudioThread();
   return *audio_;
 }
 

@@ -51,7 +51,7 @@ class TQtSoundPlatform : public ISoundPlatform {
 
   std::vector<std::filesystem::path> soundfonts_;
   TQtTimerHandOver handOver_;
-  std::unique_ptr<TAudioThread> audio_;
+  std::shared_ptr<TAudioThread> audio_;
 };
 
 // The sound seam of the running player.
