@@ -17,6 +17,8 @@ namespace duduri {
 struct TMediaShared {
   std::atomic<std::int64_t> position{0};
   std::atomic<std::int64_t> length{0};
+  // Set when the UI half goes: what was posted before then is moot.
+  std::atomic<bool> dying{false};
   bool alive = true;
   std::function<void(TMediaMode)> notify;
 };
@@ -32,7 +34,7 @@ class TMediaCore : public QObject {
     player_->setSource(QUrl::fromLocalFile(file));
   }
   void Close() {
-    if (!player_) return;
+    if (!player_ || shared_->dying) return;
     quietStop();
     player_->setSource(QUrl());
   }
@@ -40,7 +42,7 @@ class TMediaCore : public QObject {
     if (player_) player_->play();
   }
   void Stop() {
-    if (player_) quietStop();
+    if (player_ && !shared_->dying) quietStop();
   }
   void Seek(qint64 ms) {
     if (player_) player_->setPosition(ms);
@@ -118,6 +120,10 @@ TQtMediaPlayer::TQtMediaPlayer(TAudioThread& audio)
 }
 
 TQtMediaPlayer::~TQtMediaPlayer() {
+  // Stopping a pipeline that is still prerolling blocks the audio thread
+  // for a second (and with it every other sound and the program's exit);
+  // deleting it does not.
+  shared_->dying = true;
   shared_->alive = false;
   shared_->notify = nullptr;
   TMediaCore* core = core_;
