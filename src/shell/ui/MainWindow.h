@@ -30,6 +30,7 @@ class TPlayArea;
 class TQtBoardPlatform;
 class TfrmSolution;
 class TImageBack;
+class TWindowStyles;
 
 class TfrmMain : public QMainWindow, public IMainView {
   Q_OBJECT
@@ -46,6 +47,9 @@ class TfrmMain : public QMainWindow, public IMainView {
   QToolBar* Toolbar() const { return toolbar_; }
   QMenu* PopupMenu() const { return popup_; }
   QLabel* StatusPanel(int i) const { return panels_[i]; }
+  TWindowStyles& Styles() { return *styles_; }
+  TImageBack* ImageBack() const { return imageBack_; }
+  QWidget* BannerStrip() const { return banner_; }
   bool Terminated() const { return terminated_; }
   // The menu item of a model node, or nullptr.
   QAction* ActionOf(const void* node) const;
@@ -94,6 +98,8 @@ class TfrmMain : public QMainWindow, public IMainView {
   std::unique_ptr<TQtBoardPlatform> platform_;
   std::unique_ptr<TfrmSolution> solution_;
   std::unique_ptr<TSoundSeam> sound_;  // outlives the flow, which plays through it
+  // The window styles (the style seam): after the widgets, before the flow.
+  std::unique_ptr<TWindowStyles> styles_;
 
   QToolBar* toolbar_ = nullptr;
   QMenu* popup_ = nullptr;
