@@ -106,7 +106,8 @@ std::vector<std::filesystem::path> DefaultSoundfonts() {
   // By full path: default-GM.sf2 may be an alternative naming a 140 MB
   // soundfont, so it comes last.
   return {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-          "/usr/share/soundfonts/FluidR3_GM.sf2", "/usr/share/sounds/sf2/default-GM.sf2"};
+          "/usr/share/soundfonts/FluidR3_GM.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
+          "/usr/share/sounds/sf3/default-GM.sf3"};
 }
 
 void TQtTimerHandOver::Post(std::function<void()> call) {
