@@ -136,6 +136,7 @@ class TRecorder {
     const QByteArray bytes = parec_.readAllStandardOutput();
     pending_.append(bytes);
     const qsizetype whole = pending_.size() / 2 * 2;
+    if (whole == 0) return;
     const std::size_t at = samples_.size();
     samples_.resize(at + std::size_t(whole / 2));
     std::memcpy(samples_.data() + at, pending_.constData(), std::size_t(whole));
