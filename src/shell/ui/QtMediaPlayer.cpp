@@ -39,13 +39,24 @@ class TMediaCore : public QObject {
     player_->setSource(QUrl());
   }
   void Play() {
-    if (player_) player_->play();
+    if (!player_) return;
+    if (pendingSeek_ >= 0) player_->setPosition(pendingSeek_);
+    pendingSeek_ = -1;
+    player_->play();
   }
   void Stop() {
     if (player_ && !shared_->dying) quietStop();
   }
+  // At the end of the media the loop timer and the end notification may
+  // both rewind; two seeks on the stopped pipeline can leave it playing
+  // silence, so a stopped player seeks once, when it plays again.
   void Seek(qint64 ms) {
-    if (player_) player_->setPosition(ms);
+    if (!player_) return;
+    if (player_->playbackState() == QMediaPlayer::StoppedState) {
+      pendingSeek_ = ms;
+    } else {
+      player_->setPosition(ms);
+    }
   }
 
  private:
@@ -112,6 +123,7 @@ class TMediaCore : public QObject {
   std::shared_ptr<TMediaShared> shared_;
   QMediaPlayer* player_ = nullptr;
   bool stopAsked_ = false;
+  qint64 pendingSeek_ = -1;
 };
 
 TQtMediaPlayer::TQtMediaPlayer(TAudioThread& audio)
