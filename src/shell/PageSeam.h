@@ -12,6 +12,8 @@ class TPageSeam {
   virtual void HidePage() {}
   // Closes a page shown modally with OK.
   virtual void ClosePageOk() {}
+  // Gives a visible page the keyboard focus (after a message shown over it).
+  virtual void FocusPage() {}
 };
 
 }  // namespace duduri

@@ -30,6 +30,7 @@ class TPlayArea;
 class TQtBoardPlatform;
 class TfrmSolution;
 class TImageBack;
+class TQtDesktop;
 class TWindowStyles;
 
 class TfrmMain : public QMainWindow, public IMainView {
@@ -59,6 +60,7 @@ class TfrmMain : public QMainWindow, public IMainView {
   void SetStatusText(int panel, const std::string& text) override;
   void SetTitle(const std::string& title) override;
   void SetIcon(TByteSpan iconFile) override;
+  TRect WindowBounds() const override;
   void ShowWindow() override;
   void HideWindow() override;
   void BringToFront() override;
@@ -98,6 +100,7 @@ class TfrmMain : public QMainWindow, public IMainView {
   std::unique_ptr<TQtBoardPlatform> platform_;
   std::unique_ptr<TfrmSolution> solution_;
   std::unique_ptr<TSoundSeam> sound_;  // outlives the flow, which plays through it
+  std::unique_ptr<TQtDesktop> desktop_;
   // The window styles (the style seam): after the widgets, before the flow.
   std::unique_ptr<TWindowStyles> styles_;
 
