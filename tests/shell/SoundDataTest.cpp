@@ -30,7 +30,7 @@ void be(TBytes& b, std::uint64_t v, int bytes) {
   for (int i = bytes - 1; i >= 0; --i) b.push_back(std::byte((v >> (8 * i)) & 0xFF));
 }
 
-struct TWaveSpec {
+struct TWaveLayout {
   std::uint16_t Tag = 1;
   std::uint16_t Channels = 1;
   std::uint32_t Rate = 44100;
@@ -38,8 +38,8 @@ struct TWaveSpec {
   bool Extensible = false;
 };
 
-// A WAVE file of `spec` whose samples are `samples` as given (raw bytes).
-TBytes wave(const TWaveSpec& s, const TBytes& samples, std::int64_t dataSize = -1) {
+// A WAVE file of layout `s` whose samples are `samples` as given (raw bytes).
+TBytes wave(const TWaveLayout& s, const TBytes& samples, std::int64_t dataSize = -1) {
   TBytes b;
   put(b, "RIFF");
   le(b, 0, 4);  // wrong on purpose: readers must not trust it
@@ -114,7 +114,7 @@ TEST(WaveReader, ReadsEveryPlainLayoutAndConvertsToTheMixRate) {
     EXPECT_EQ(renderAll(voice).size(), mix.size());
   }
   struct TCase {
-    TWaveSpec Spec;
+    TWaveLayout Layout;
     TBytes Samples;
     std::int32_t Left, Right;  // the first frame as 16-bit values
   };
@@ -139,14 +139,14 @@ TEST(WaveReader, ReadsEveryPlainLayoutAndConvertsToTheMixRate) {
       {{.Channels = 2, .Extensible = true}, pcm16({-7, 7}), -7, 7},
   };
   for (const TCase& c : cases) {
-    const auto file = share(wave(c.Spec, c.Samples));
+    const auto file = share(wave(c.Layout, c.Samples));
     const TWaveData w = ReadWave(*file);
     EXPECT_EQ(w.Frames, 1u);
     TWaveVoice voice(file, w);
     std::int32_t mix[2] = {0, 0};
-    ASSERT_EQ(voice.MixInto(mix, 1), 1u) << c.Spec.Bits;
-    EXPECT_NEAR(mix[0], c.Left, 1) << c.Spec.Bits << " bits, tag " << c.Spec.Tag;
-    EXPECT_NEAR(mix[1], c.Right, 1) << c.Spec.Bits << " bits, tag " << c.Spec.Tag;
+    ASSERT_EQ(voice.MixInto(mix, 1), 1u) << c.Layout.Bits;
+    EXPECT_NEAR(mix[0], c.Left, 1) << c.Layout.Bits << " bits, tag " << c.Layout.Tag;
+    EXPECT_NEAR(mix[1], c.Right, 1) << c.Layout.Bits << " bits, tag " << c.Layout.Tag;
   }
   // At the mix rate the samples pass unchanged; at half of it each one is
   // followed by the point halfway to the next.
