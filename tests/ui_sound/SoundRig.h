@@ -51,7 +51,9 @@ class TNullSinkServer {
     env.remove("PULSE_SERVER");
     server_.setProcessEnvironment(env);
     server_.setProgram("pulseaudio");
-    server_.setArguments({"--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "-n",
+    // It ends by itself once no client has come for a while, also when a
+    // failed test never got to stop it.
+    server_.setArguments({"--daemonize=no", "--exit-idle-time=30", "--use-pid-file=no", "-n",
                           "--load=module-null-sink sink_name=null",
                           "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket_});
     server_.setProcessChannelMode(QProcess::MergedChannels);
