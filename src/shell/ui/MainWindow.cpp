@@ -23,6 +23,7 @@
 #include "shell/ui/QtDesktop.h"
 #include "shell/ui/QtPictureReader.h"
 #include "shell/ui/QtShellServices.h"
+#include "shell/ui/QtSound.h"
 #include "shell/ui/SlotGuard.h"
 #include "shell/ui/WindowStyles.h"
 
@@ -60,6 +61,8 @@ int VirtualKeyOf(int key) {
 TfrmMain::TfrmMain(TShellEnvironment environment, std::unique_ptr<IShellServices> services)
     : services_(std::move(services)), seams_(std::make_unique<TShellSeams>()) {
   if (!services_) services_ = std::make_unique<TQtShellServices>();
+  sound_ = CreateQtSound();
+  seams_->SetSound(sound_.get());
   platform_ = std::make_unique<TQtBoardPlatform>(*services_);
   solution_ = std::make_unique<TfrmSolution>();
   desktop_ = std::make_unique<TQtDesktop>();

@@ -99,6 +99,7 @@ class TfrmMain : public QMainWindow, public IMainView {
   std::unique_ptr<TShellSeams> seams_;
   std::unique_ptr<TQtBoardPlatform> platform_;
   std::unique_ptr<TfrmSolution> solution_;
+  std::unique_ptr<TSoundSeam> sound_;  // outlives the flow, which plays through it
   std::unique_ptr<TQtDesktop> desktop_;
   // The window styles (the style seam): after the widgets, before the flow.
   std::unique_ptr<TWindowStyles> styles_;
