@@ -10,6 +10,7 @@
 #include "shell/GameFlow.h"
 #include "shell/ShellTexts.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/PageModule.h"
 #include "shell/ui/PlayArea.h"
 
 namespace {
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
                  "xvfb-run)\n");
     return 1;
   }
+  duduri::PreparePageBrowserBeforeApplication();
   QApplication app(argc, argv);
   QApplication::setApplicationName("duduri");
   // The window decides when the program ends: dialogs shown while it is

@@ -30,6 +30,7 @@ void TGameFlow::ShowHtmlPage(const TScriptParameter& parameter) {
   TPageRequest request;
   request.BaseDirectory = htmlBaseDirectory();
   request.Page = ResolvePageName(request.BaseDirectory, text.Name);
+  request.HasSize = text.Width.has_value();
   request.Width = int(text.Width.value_or(kDefaultPageWidth));
   request.Height = int(text.Height.value_or(kDefaultPageHeight));
   request.Mode = runningStartScript_ ? TPageMode::pmModal : TPageMode::pmModeless;
@@ -53,6 +54,7 @@ std::optional<std::string> TGameFlow::htmlEntryPage() {
   TPageRequest request;
   request.BaseDirectory = htmlBaseDirectory();
   request.Page = ResolvePageName(request.BaseDirectory, text.substr(0, text.find_first_of("\r\n")));
+  request.HasSize = true;
   request.Width = options.Value1;
   request.Height = options.Value2;
   request.Mode = TPageMode::pmModal;

@@ -22,8 +22,9 @@ inline constexpr const char* kTooLargeToShow = " is larger than 4 MB and is not 
 std::string HtmlEscaped(std::string_view text);
 
 // "<html><head><title>Error Loading</title></head><body>URL:<b>" + address +
-// "</b> cannot be found.</body></html>", with the address escaped; a page too
-// large to load says so instead of "cannot be found.".
+// "</b> cannot be found.</body></html>", with the address escaped (and cut
+// after 1024 characters); a page too large to load says so instead of
+// "cannot be found.".
 std::string ErrorLoadingDocument(std::string_view address,
                                  TPageVerdict why = TPageVerdict::pvNotFound);
 

@@ -25,8 +25,10 @@ struct TPageRequest {
   std::filesystem::path Page;
   // The only folder the page and everything it references may load from.
   std::filesystem::path BaseDirectory;
-  // The window's size before it fits itself to the document; not yet
-  // bounded by the screen.
+  // The window's size before it fits itself to the document, not yet
+  // bounded by the screen. Without one the window keeps the size it has
+  // (600 x 400 when it is first made).
+  bool HasSize = false;
   int Width = 600;
   int Height = 400;
   TPageMode Mode = TPageMode::pmModeless;

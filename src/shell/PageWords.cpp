@@ -87,25 +87,26 @@ bool HasEntryForm(const std::vector<std::string>& formActions) {
   return false;
 }
 
-void PageClickCommand(const TPageClick& click, TScriptItem& item) {
+bool PageClickCommand(const TPageClick& click, TScriptItem& item) {
   switch (click.Kind) {
     case TPageClickKind::ckLink:
       PageWordCommand(PageCommandWord(click.Address), click.Address, click.Target, item);
-      return;
+      return true;
     case TPageClickKind::ckButton:
       // A button has no target to open; its value names the document
       // instead, and its name stands for the address.
       PageWordCommand(click.Name, click.Name, click.Value, item);
-      return;
+      return true;
     case TPageClickKind::ckInputButton:
       item.Parameter.Clear();
       item.Code = HasEntryForm(click.FormActions) ? ccOpenDocument : 0;
-      return;
+      return item.Code != 0;
     case TPageClickKind::ckOther:
       break;
   }
   item.Parameter.Clear();
   item.Code = 0;
+  return false;
 }
 
 }  // namespace duduri

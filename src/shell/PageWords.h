@@ -55,8 +55,11 @@ void PageWordCommand(std::string_view word, std::string_view address, std::strin
 
 // Sets `item` to the command of a click: a link by its address, a button by
 // its name, an input button to command 17 when the document holds an entry
-// form, and code 0 (nothing) for everything else.
-void PageClickCommand(const TPageClick& click, TScriptItem& item);
+// form, and code 0 for everything else. Returns false for "everything else"
+// (a click on text, an image outside a link, an input without an entry
+// form): such a click is meant to do nothing, so it is not run as a
+// command, which would close a modal page.
+bool PageClickCommand(const TPageClick& click, TScriptItem& item);
 
 // Whether one of the actions is that of a high-score entry form.
 bool HasEntryForm(const std::vector<std::string>& formActions);

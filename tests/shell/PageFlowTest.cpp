@@ -110,8 +110,7 @@ TEST(PageFlow, ModelessPageLeavesTheGameRunning) {
   EXPECT_EQ(r.Mode, TPageMode::pmModeless);
   EXPECT_EQ(r.BaseDirectory, t.rig.folder);  // the project came from the executable
   EXPECT_EQ(r.Page, t.rig.folder / "intro.html");
-  EXPECT_EQ(r.Width, 600);
-  EXPECT_EQ(r.Height, 400);
+  EXPECT_FALSE(r.HasSize);
   EXPECT_EQ(r.HighScore, &t.rig.flow->HighScores());
   EXPECT_EQ(r.Level, t.rig.flow->ScoreLevel());
   EXPECT_GE(t.pages.hides, 1);
@@ -146,6 +145,7 @@ TEST(PageFlow, StartScriptPagesAreModalAndCommandsCloseThem) {
     bool wasRunning = true;
     t.pages.onShow = [&](const TPageRequest& r) {
       EXPECT_EQ(r.Mode, TPageMode::pmModal);
+      EXPECT_TRUE(r.HasSize);
       EXPECT_EQ(r.Width, 400);
       EXPECT_EQ(r.Height, 300);
       wasRunning = t.Running();

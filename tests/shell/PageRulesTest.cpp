@@ -112,11 +112,11 @@ TEST(PageWords, ButtonsInputsAndOtherClicks) {
 
   TPageClick input;
   input.Kind = TPageClickKind::ckInputButton;
-  PageClickCommand(input, item);
+  EXPECT_FALSE(PageClickCommand(input, item));
   EXPECT_EQ(item.Code, 0);
   EXPECT_EQ(item.Parameter.Count(), 0u);
   input.FormActions = {"file:///g/search", "file:///g/ACT_NEW_HIGHSCORE_ENTRY"};
-  PageClickCommand(input, item);
+  EXPECT_TRUE(PageClickCommand(input, item));
   EXPECT_EQ(item.Code, ccOpenDocument);
   EXPECT_EQ(item.Parameter.Count(), 0u);
   EXPECT_TRUE(HasEntryForm({"ACT_NEW_HIGHSCORE_ENTRY"}));
@@ -124,7 +124,10 @@ TEST(PageWords, ButtonsInputsAndOtherClicks) {
 
   TPageClick other;
   other.Address = "file:///g/ACT_NEW_GAME";  // ignored: not a link
-  PageClickCommand(other, item);
+  EXPECT_FALSE(PageClickCommand(other, item));
+  EXPECT_EQ(item.Code, 0);
+  // "ACT_NONE" is a command that does nothing, and runs as one.
+  EXPECT_TRUE(PageClickCommand({TPageClickKind::ckLink, "ACT_NONE", "", "", "", {}}, item));
   EXPECT_EQ(item.Code, 0);
 }
 
@@ -290,6 +293,7 @@ TEST(PageDocuments, ErrorLoadingShowsTheAddressAsText) {
   EXPECT_NE(hostile.find("&lt;img src=http://x/&gt;&amp;&quot;&#39;.html"), std::string::npos);
   EXPECT_NE(ErrorLoadingDocument("/g/big.html", TPageVerdict::pvTooLarge).find(kTooLargeToShow),
             std::string::npos);
+  EXPECT_LT(ErrorLoadingDocument(std::string(1 << 20, 'x')).size(), 1200u);
 }
 
 TEST(PageDocuments, HighScorePlacesWithEmptyOnesAsOneSpace) {

@@ -17,6 +17,7 @@
 #include "shell/ShellTexts.h"
 #include "shell/ui/Dialogs.h"
 #include "shell/ui/PlayArea.h"
+#include "shell/ui/QtPageSeam.h"
 #include "shell/ui/QtBoardPlatform.h"
 #include "shell/ui/QtShellServices.h"
 
@@ -80,6 +81,8 @@ TfrmMain::TfrmMain(TShellEnvironment environment, std::unique_ptr<IShellServices
   if (!services_) services_ = std::make_unique<TQtShellServices>();
   platform_ = std::make_unique<TQtBoardPlatform>(*services_);
   solution_ = std::make_unique<TfrmSolution>();
+  pages_ = std::make_unique<TQtPageSeam>(*services_);
+  seams_->SetPages(pages_.get());
   buildWidgets();
   flow_ =
       std::make_unique<TGameFlow>(*this, *services_, *platform_, *seams_, std::move(environment));

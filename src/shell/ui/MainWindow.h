@@ -30,6 +30,7 @@ class TPlayArea;
 class TQtBoardPlatform;
 class TfrmSolution;
 class TImageBack;
+class TQtPageSeam;
 
 class TfrmMain : public QMainWindow, public IMainView {
   Q_OBJECT
@@ -49,6 +50,7 @@ class TfrmMain : public QMainWindow, public IMainView {
   bool Terminated() const { return terminated_; }
   // The menu item of a model node, or nullptr.
   QAction* ActionOf(const void* node) const;
+  TQtPageSeam& Pages() { return *pages_; }
 
   // ---- IMainView ----
   IPlayArea& PlayArea() override;
@@ -93,6 +95,7 @@ class TfrmMain : public QMainWindow, public IMainView {
   std::unique_ptr<TShellSeams> seams_;
   std::unique_ptr<TQtBoardPlatform> platform_;
   std::unique_ptr<TfrmSolution> solution_;
+  std::unique_ptr<TQtPageSeam> pages_;  // the HTML page windows
 
   QToolBar* toolbar_ = nullptr;
   QMenu* popup_ = nullptr;
