@@ -53,4 +53,15 @@ const char* const kEntryPage = R"(<title>New best time</title>
         <input id="name" type="text" name="HIGHSCORE_ENTRY_NAME">
         <input id="ok" type="submit" value="OK"></form>)";
 
+const char* const kPlayerMenuPage = R"(<html><head><title>Game menu</title></head><body>
+<p><a id="close" href="ACT_CLOSE">Back to the game</a></p>
+<p><a id="new" href="ACT_NEW_GAME">New game</a></p></body></html>)";
+
+const char* const kPlayerIntroPage = R"(<html><head><title>Welcome</title></head><body>
+<p>Welcome.</p><p><a id="new" href="ACT_NEW_GAME">Start</a></p></body></html>)";
+
+const char* const kPlayerEntryPage = R"(<html><head><title>A new best time</title></head><body>
+<form action="ACT_NEW_HIGHSCORE_ENTRY"><input id="name" type="text" name="HIGHSCORE_ENTRY_NAME">
+<input id="ok" type="submit" value="Enter"></form></body></html>)";
+
 }  // namespace duduri::test

@@ -14,5 +14,10 @@ extern const char* const kHostilePage;
 extern const char* const kOutsidePage;
 // A high-score entry form with links that must do nothing there.
 extern const char* const kEntryPage;
+// The player's pages: a menu with a close link, an introduction with a new
+// game link, and an entry form.
+extern const char* const kPlayerMenuPage;
+extern const char* const kPlayerIntroPage;
+extern const char* const kPlayerEntryPage;
 
 }  // namespace duduri::test
