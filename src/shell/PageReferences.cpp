@@ -209,7 +209,8 @@ std::string LocalReferencePath(std::string_view reference) {
     }
   }
   if (decoded.empty() || decoded.back() == '/' || decoded.find('\0') != std::string::npos) return {};
-  // Walk the path: it may go down and back up, never above where it began.
+  // Fold "." and "x/.."; what climbs above the folder stays as "..", for the
+  // caller to judge against the folder it started in.
   std::vector<std::string> parts;
   std::size_t start = 0;
   while (start <= decoded.size()) {
@@ -217,8 +218,11 @@ std::string LocalReferencePath(std::string_view reference) {
     if (slash == std::string::npos) slash = decoded.size();
     std::string part = decoded.substr(start, slash - start);
     if (part == "..") {
-      if (parts.empty()) return {};
-      parts.pop_back();
+      if (parts.empty() || parts.back() == "..") {
+        parts.push_back(std::move(part));
+      } else {
+        parts.pop_back();
+      }
     } else if (!part.empty() && part != ".") {
       parts.push_back(std::move(part));
     }
@@ -226,7 +230,7 @@ std::string LocalReferencePath(std::string_view reference) {
   }
   std::string out;
   for (const std::string& part : parts) out += (out.empty() ? "" : "/") + part;
-  return out;
+  return out == ".." ? std::string() : out;
 }
 
 }  // namespace duduri

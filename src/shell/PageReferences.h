@@ -19,9 +19,10 @@ std::vector<std::string> PageReferences(std::string_view html);
 std::vector<std::string> StyleReferences(std::string_view css);
 
 // A reference as a file path relative to the referring file's folder: the
-// query and fragment cut, %XX decoded. Empty when it is no such path: a web
-// or other address with a scheme ("http:", "data:", "mailto:"), an absolute
-// path, or a path that climbs above the folder it starts in.
+// query and fragment cut, %XX decoded, "." and "x/.." folded (a path that
+// climbs above the folder keeps its leading ".."). Empty when it is no such
+// path: a web or other address with a scheme ("http:", "data:", "mailto:"),
+// an absolute path, or a folder.
 std::string LocalReferencePath(std::string_view reference);
 
 }  // namespace duduri

@@ -19,6 +19,7 @@
 #include "shell/TestProject.h"
 #include "shell/ui/HtmlPageWindow.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/PageModule.h"
 #include "shell/ui/PlayArea.h"
 #include "shell/ui/QtPageSeam.h"
 
@@ -136,6 +137,18 @@ class PagePlayerTest : public QObject {
   }
 
  private slots:
+  // The first slot of the first class (classes run in name order): nothing
+  // in this process has opened a page yet.
+  void aProjectWithoutPagesNeverLoadsTheBrowser() {
+    TfrmMain window(environment(project("plain.pzp", [](TJigsawProject2&) {})),
+                    std::make_unique<TQuietServices>());
+    window.show();
+    QVERIFY(window.Flow().Board());
+    Settle(100);
+    QVERIFY(!window.Pages().Window());
+    QVERIFY(!PageModuleLoaded());
+  }
+
   void closeInAModelessPageLeavesTheGameRunning() {
     page("menu.html", kPlayerMenuPage);
     TfrmMain window(environment(project("menu.pzp", [](TJigsawProject2&) {})),
