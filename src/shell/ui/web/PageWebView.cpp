@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 #include <QWebEngineCookieStore>
 #include <QWebEngineFullScreenRequest>
+#include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -147,6 +148,9 @@ void TPageWebView::loadFinished(bool ok) {
   // Cancelled navigations end with ok false; the document then shown (the
   // one before, or the error page) has had its own.
   if (!ok) return;
+  // Pages are opened by the game, not browsed: there is no way back to the
+  // page before (nor to an error page, which is no file).
+  page_->history()->clear();
   const int load = ++loads_;
   QPointer<TPageWebView> self(this);
   page_->runJavaScript(MeasureScript(), QWebEngineScript::ApplicationWorld,
