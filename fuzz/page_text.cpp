@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(reinterpret_cast<const char*>(data), size);
   try {
     const duduri::TPageText page = duduri::ParsePageText(text);
-    const duduri::TPageSize s = duduri::SanePageSize(page.Width.value_or(0),
-                                                     page.Height.value_or(0), {1280, 1024});
+    const duduri::TPageSize s =
+        duduri::SanePageSize(page.Width.value_or(0), page.Height.value_or(0), {1280, 1024});
     if (s.Width < 1 || s.Width > 1280 || s.Height < 1 || s.Height > 1024) std::abort();
   } catch (const duduri::EPageTextError&) {
   }

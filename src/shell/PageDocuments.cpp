@@ -37,8 +37,8 @@ std::string ErrorLoadingDocument(std::string_view address, TPageVerdict why) {
   // A name of megabytes is no address anyone reads, and the document has to
   // pass through the browser's address of its own.
   constexpr std::size_t kShown = 1024;
-  const std::string shown =
-      address.size() > kShown ? std::string(address.substr(0, kShown)) + "..." : std::string(address);
+  const std::string shown = address.size() > kShown ? std::string(address.substr(0, kShown)) + "..."
+                                                    : std::string(address);
   return std::string("<html><head><title>") + kErrorLoadingTitle + "</title></head><body>URL:<b>" +
          HtmlEscaped(shown) + "</b>" +
          (why == TPageVerdict::pvTooLarge ? kTooLargeToShow : kCannotBeFound) + "</body></html>";

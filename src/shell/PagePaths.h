@@ -35,15 +35,15 @@ std::filesystem::path ResolvePageName(const std::filesystem::path& base, const s
 
 // An address a page asks for, as the browser reports it.
 struct TPageAddress {
-  std::string Scheme;                // lower case: "file", "about", "http", "data", ...
-  std::filesystem::path LocalFile;   // for "file": the local path it names
-  std::string Text;                  // the whole address, as it is shown
+  std::string Scheme;               // lower case: "file", "about", "http", "data", ...
+  std::filesystem::path LocalFile;  // for "file": the local path it names
+  std::string Text;                 // the whole address, as it is shown
 };
 
 enum class TPageVerdict {
   pvAllowed,
-  pvNotFound,     // no such file, not a file, or not one a page may load
-  pvTooLarge,     // a document over kMaxPageBytes
+  pvNotFound,  // no such file, not a file, or not one a page may load
+  pvTooLarge,  // a document over kMaxPageBytes
 };
 
 class TPageGuard {

@@ -39,8 +39,8 @@ std::string trimmed(std::string_view s) {
 // The few character references addresses carry.
 std::string decodeEntities(std::string_view s) {
   static constexpr std::pair<std::string_view, char> kEntities[] = {
-      {"&amp;", '&'}, {"&quot;", '"'}, {"&#39;", '\''}, {"&apos;", '\''}, {"&lt;", '<'},
-      {"&gt;", '>'}};
+      {"&amp;", '&'},   {"&quot;", '"'}, {"&#39;", '\''},
+      {"&apos;", '\''}, {"&lt;", '<'},   {"&gt;", '>'}};
   std::string out;
   for (std::size_t i = 0; i < s.size();) {
     bool matched = false;
@@ -65,8 +65,8 @@ void addSrcset(std::string_view value, std::vector<std::string>& out) {
     std::size_t comma = value.find(',', start);
     if (comma == std::string_view::npos) comma = value.size();
     std::string candidate = trimmed(value.substr(start, comma - start));
-    const std::size_t cut = std::find_if(candidate.begin(), candidate.end(), space) -
-                            candidate.begin();
+    const std::size_t cut =
+        std::find_if(candidate.begin(), candidate.end(), space) - candidate.begin();
     candidate.resize(cut);
     if (!candidate.empty()) out.push_back(candidate);
     start = comma + 1;
@@ -169,7 +169,8 @@ std::vector<std::string> PageReferences(std::string_view html) {
     }
     std::size_t at = open + 1;
     std::string tag;
-    while (at < n && !space(html[at]) && html[at] != '>' && html[at] != '/') tag += lower(html[at++]);
+    while (at < n && !space(html[at]) && html[at] != '>' && html[at] != '/')
+      tag += lower(html[at++]);
     if (tag.empty() || !std::isalpha(static_cast<unsigned char>(tag[0]))) {
       i = open + 1;
       continue;
@@ -178,7 +179,8 @@ std::vector<std::string> PageReferences(std::string_view html) {
     if (tag == "style") {
       const std::size_t end = findNoCase(html, at, "</style");
       const std::size_t stop = end == std::string_view::npos ? n : end;
-      for (std::string& r : StyleReferences(html.substr(at, stop - at))) out.push_back(std::move(r));
+      for (std::string& r : StyleReferences(html.substr(at, stop - at)))
+        out.push_back(std::move(r));
       at = stop;
     } else if (tag == "script") {
       // Script text is no markup, and pages' scripts never run anyway.
@@ -208,7 +210,8 @@ std::string LocalReferencePath(std::string_view reference) {
       decoded += r[i] == '\\' ? '/' : r[i];
     }
   }
-  if (decoded.empty() || decoded.back() == '/' || decoded.find('\0') != std::string::npos) return {};
+  if (decoded.empty() || decoded.back() == '/' || decoded.find('\0') != std::string::npos)
+    return {};
   // Fold "." and "x/.."; what climbs above the folder stays as "..", for the
   // caller to judge against the folder it started in.
   std::vector<std::string> parts;

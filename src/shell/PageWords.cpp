@@ -42,7 +42,8 @@ void addInteger(TScriptParameter& parameter, std::int32_t value) {
 }
 
 void addText(TScriptParameter& parameter, std::string_view text) {
-  parameter.Add(kParamText, TByteSpan(reinterpret_cast<const std::byte*>(text.data()), text.size()));
+  parameter.Add(kParamText,
+                TByteSpan(reinterpret_cast<const std::byte*>(text.data()), text.size()));
 }
 
 }  // namespace

@@ -61,8 +61,8 @@ TEST_F(PackPages, PagesAndTheirFilesGoBesideTheProject) {
   ASSERT_EQ(run("create out/game.pzp a.jpg --page src/intro.html "
                 "--entry-page src/entry.html 420 280"),
             0);
-  for (const char* f : {"intro.html", "more.html", "css/look.css", "img/logo.png", "img/bg.png",
-                        "entry.html"}) {
+  for (const char* f :
+       {"intro.html", "more.html", "css/look.css", "img/logo.png", "img/bg.png", "entry.html"}) {
     EXPECT_TRUE(fs::is_regular_file(dir_ / "out" / f)) << f;
   }
   EXPECT_FALSE(fs::exists(dir_ / "secret.png.part"));

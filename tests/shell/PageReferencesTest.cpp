@@ -19,10 +19,9 @@ TEST(PageReferences, AttributesStylesAndSheets) {
     <div style="background-image:url(inline.png)"></div><video poster="p.png"></video>
     <object data="o.svg"></object><img src = " spaced.png ">
     <p>a < b and c > d</p><img src="unterminated.png)html";
-  EXPECT_EQ(PageReferences(page),
-            (Refs{"style.css", "x.js", "bg.png", "more.css", "tile.jpg", "a&b.png", "s1.png",
-                  "s2.png", "ACT_NEW_GAME", "inline.png", "p.png", "o.svg", "spaced.png",
-                  "unterminated.png"}));
+  EXPECT_EQ(PageReferences(page), (Refs{"style.css", "x.js", "bg.png", "more.css", "tile.jpg",
+                                        "a&b.png", "s1.png", "s2.png", "ACT_NEW_GAME", "inline.png",
+                                        "p.png", "o.svg", "spaced.png", "unterminated.png"}));
   EXPECT_EQ(StyleReferences("a{b:url(x.png)} @import \"y.css\"; c{d:URL('z.woff')}"),
             (Refs{"x.png", "y.css", "z.woff"}));
   // Cut-off text of every kind ends the scan quietly.

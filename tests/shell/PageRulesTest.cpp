@@ -36,9 +36,9 @@ TScriptItem commandOfAddress(const std::string& address, const std::string& targ
 
 TEST(PageWords, WordsWithoutParameterAreComparedExactly) {
   const std::pair<const char*, std::int32_t> table[] = {
-      {"ACT_CLOSE", kPageCloseCode},     {"ACT_NONE", 0},
-      {"ACT_EXIT_APP", ccExit},          {"ACT_EXIT_APP_NO_CONFIRM", ccExitNoConfirm},
-      {"ACT_ABOUT_DLG", ccAbout},        {"ACT_NEW_GAME", ccNewGame},
+      {"ACT_CLOSE", kPageCloseCode}, {"ACT_NONE", 0},
+      {"ACT_EXIT_APP", ccExit},      {"ACT_EXIT_APP_NO_CONFIRM", ccExitNoConfirm},
+      {"ACT_ABOUT_DLG", ccAbout},    {"ACT_NEW_GAME", ccNewGame},
       {"ACT_LOAD_GAME", ccOpenGame},
   };
   for (const auto& [word, code] : table) {

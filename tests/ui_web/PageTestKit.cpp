@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -92,12 +92,11 @@ QVariant Evaluate(TfrmHTML& window, const QString& script) {
   QVariant result;
   bool done = false;
   QEventLoop loop;
-  view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                              [&](const QVariant& v) {
-                                result = v;
-                                done = true;
-                                loop.quit();
-                              });
+  view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant& v) {
+    result = v;
+    done = true;
+    loop.quit();
+  });
   QTimer::singleShot(10000, &loop, &QEventLoop::quit);
   if (!done) loop.exec();
   return result;
@@ -114,10 +113,11 @@ bool ClickOn(TfrmHTML& window, const QString& selector) {
   QWebEngineView* view = ViewOf(window);
   if (!view) return false;
   const QVariantList box =
-      Evaluate(window, QString("(function(){const e=document.querySelector('%1');"
-                               "if(!e) return [];e.scrollIntoView();const r=e.getBoundingClientRect();"
-                               "return [r.left+r.width/2, r.top+r.height/2];})()")
-                           .arg(selector))
+      Evaluate(window,
+               QString("(function(){const e=document.querySelector('%1');"
+                       "if(!e) return [];e.scrollIntoView();const r=e.getBoundingClientRect();"
+                       "return [r.left+r.width/2, r.top+r.height/2];})()")
+                   .arg(selector))
           .toList();
   if (box.size() != 2) return false;
   QWidget* target = view->focusProxy() ? view->focusProxy() : view;

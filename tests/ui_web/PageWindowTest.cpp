@@ -213,15 +213,19 @@ class PageWindowTest : public QObject {
     r.Width = 0;
     r.Height = 100000;
     QVERIFY(openAndWait(window, r));
-    QCOMPARE(window.size(), QSize(kDefaultPageWidth, screen.height() - (window.frameGeometry().height() - window.height())));
+    QCOMPARE(window.size(),
+             QSize(kDefaultPageWidth,
+                   screen.height() - (window.frameGeometry().height() - window.height())));
     // A page without sizes keeps the window's; a wide document widens it.
     r = requestFor(folder, "wide.html");
     r.HasSize = true;
     r.Width = 400;
     r.Height = 300;
     QVERIFY(openAndWait(window, r));
-    QCOMPARE(window.size(),
-             QSize(std::min(900, screen.width() - (window.frameGeometry().width() - window.width())), 300));
+    QCOMPARE(
+        window.size(),
+        QSize(std::min(900, screen.width() - (window.frameGeometry().width() - window.width())),
+              300));
     QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(window.frameGeometry()));
   }
 
@@ -255,9 +259,7 @@ class PageWindowTest : public QObject {
     folder.WritePicture(folder.Base() + "/pic.png");
     folder.Write("local.css", "body { color: rgb(1, 2, 3); }");
     const QString u = server.Url("");
-    folder.Write("hostile.html", QString(kHostilePage)
-                                          .arg(u, server.Host())
-                                          .toUtf8());
+    folder.Write("hostile.html", QString(kHostilePage).arg(u, server.Host()).toUtf8());
     TCommandRecorder recorder;
     TWatchedWindow window;
     QVERIFY(openAndWait(window, requestFor(folder, "hostile.html")));
@@ -287,8 +289,9 @@ class PageWindowTest : public QObject {
                      .arg(u)
                      .toUtf8());
     window.Open(requestFor(folder, "refresh.html"));
-    QVERIFY(WaitFor([&] { return window.windowTitle() == "Error Loading" &&
-                                 window.CompletedCount() >= before + 3; }));
+    QVERIFY(WaitFor([&] {
+      return window.windowTitle() == "Error Loading" && window.CompletedCount() >= before + 3;
+    }));
     Settle(300);
     QCOMPARE(server.Connections, 0);
   }
@@ -299,15 +302,13 @@ class PageWindowTest : public QObject {
     folder.WriteOutside("evil.css", "body { color: rgb(200, 0, 0); }");
     folder.WriteOutside("frame.html", "<title>F</title>outside");
     QFile::link(outsidePicture, folder.Base() + "/link.png");
-    folder.Write("page.html", QString(kOutsidePage)
-                                  .arg(outsidePicture)
-                                  .toUtf8());
+    folder.Write("page.html", QString(kOutsidePage).arg(outsidePicture).toUtf8());
     TWatchedWindow window;
     QVERIFY(openAndWait(window, requestFor(folder, "page.html")));
     for (const char* id : {"up", "abs", "link", "sys"}) {
-      QCOMPARE(Evaluate(window, QString("document.getElementById('%1').naturalWidth").arg(id))
-                   .toInt(),
-               0);
+      QCOMPARE(
+          Evaluate(window, QString("document.getElementById('%1').naturalWidth").arg(id)).toInt(),
+          0);
     }
     QVERIFY(Evaluate(window, "getComputedStyle(document.body).color").toString() !=
             "rgb(200, 0, 0)");

@@ -23,7 +23,8 @@ constexpr std::size_t kMaxFiles = 5000;
 
 std::string lowerExtension(const fs::path& p) {
   std::string e = p.extension().string();
-  std::transform(e.begin(), e.end(), e.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  std::transform(e.begin(), e.end(), e.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
   return e;
 }
 

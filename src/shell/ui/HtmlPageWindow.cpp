@@ -18,7 +18,6 @@ QRect workArea() {
   return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
-
 TPageAddress addressOf(const QUrl& url) {
   TPageAddress a;
   a.Scheme = url.scheme().toLower().toStdString();

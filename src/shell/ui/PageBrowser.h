@@ -27,11 +27,11 @@ namespace duduri {
 struct TBrowserClick {
   enum TKind { bcOther, bcLink, bcButton, bcInputButton };
   TKind Kind = bcOther;
-  QString Address;  // a link's address, resolved by the browser
-  QString Target;   // a link's target attribute
-  QString Name;     // a button's name attribute
-  QString Value;    // a button's value attribute
-  QStringList FormActions;  // the action attribute of every form
+  QString Address;            // a link's address, resolved by the browser
+  QString Target;             // a link's target attribute
+  QString Name;               // a button's name attribute
+  QString Value;              // a button's value attribute
+  QStringList FormActions;    // the action attribute of every form
   bool HasEntryName = false;  // the document has the entry page's name input
   QString EntryName;          // its text at the time of the click
 };

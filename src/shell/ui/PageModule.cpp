@@ -64,8 +64,9 @@ IPageBrowser* CreatePageBrowser(IPageBrowserEvents& events, QWidget* parent, QSt
     }
     if (!gCreate) {
       if (error) {
-        *error = tried.isEmpty() ? QString("%1 was not found beside the program.").arg(kPageModuleFile)
-                                 : tried.join("\n");
+        *error = tried.isEmpty()
+                     ? QString("%1 was not found beside the program.").arg(kPageModuleFile)
+                     : tried.join("\n");
       }
       return nullptr;
     }

@@ -21,15 +21,28 @@ namespace {
 
 void lockDown(QWebEngineSettings& s) {
   using S = QWebEngineSettings;
-  for (const S::WebAttribute off :
-       {S::JavascriptEnabled, S::JavascriptCanOpenWindows, S::JavascriptCanAccessClipboard,
-        S::JavascriptCanPaste, S::LocalContentCanAccessRemoteUrls, S::PluginsEnabled,
-        S::LocalStorageEnabled, S::HyperlinkAuditingEnabled, S::DnsPrefetchEnabled,
-        S::AutoLoadIconsForPage, S::TouchIconsEnabled, S::WebGLEnabled,
-        S::Accelerated2dCanvasEnabled, S::ScreenCaptureEnabled, S::AllowRunningInsecureContent,
-        S::AllowGeolocationOnInsecureOrigins, S::AllowWindowActivationFromJavaScript,
-        S::FullScreenSupportEnabled, S::PdfViewerEnabled, S::NavigateOnDropEnabled,
-        S::ErrorPageEnabled, S::SpatialNavigationEnabled}) {
+  for (const S::WebAttribute off : {S::JavascriptEnabled,
+                                    S::JavascriptCanOpenWindows,
+                                    S::JavascriptCanAccessClipboard,
+                                    S::JavascriptCanPaste,
+                                    S::LocalContentCanAccessRemoteUrls,
+                                    S::PluginsEnabled,
+                                    S::LocalStorageEnabled,
+                                    S::HyperlinkAuditingEnabled,
+                                    S::DnsPrefetchEnabled,
+                                    S::AutoLoadIconsForPage,
+                                    S::TouchIconsEnabled,
+                                    S::WebGLEnabled,
+                                    S::Accelerated2dCanvasEnabled,
+                                    S::ScreenCaptureEnabled,
+                                    S::AllowRunningInsecureContent,
+                                    S::AllowGeolocationOnInsecureOrigins,
+                                    S::AllowWindowActivationFromJavaScript,
+                                    S::FullScreenSupportEnabled,
+                                    S::PdfViewerEnabled,
+                                    S::NavigateOnDropEnabled,
+                                    S::ErrorPageEnabled,
+                                    S::SpatialNavigationEnabled}) {
     s.setAttribute(off, false);
   }
   // A page's own pictures and style sheets are files beside it; without
@@ -69,8 +82,7 @@ void TPageRequestGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
   if (!events_.AllowRequest(info.requestUrl())) info.block(true);
 }
 
-TPageWebPage::TPageWebPage(IPageBrowserEvents& events, QWebEngineProfile* profile,
-                           QObject* parent)
+TPageWebPage::TPageWebPage(IPageBrowserEvents& events, QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent), events_(events), clickPrefix_(freshPrefix()) {
   lockDown(*settings());
   QWebEngineScript clicks;
@@ -78,8 +90,10 @@ TPageWebPage::TPageWebPage(IPageBrowserEvents& events, QWebEngineProfile* profil
   clicks.setWorldId(QWebEngineScript::ApplicationWorld);
   clicks.setInjectionPoint(QWebEngineScript::DocumentCreation);
   clicks.setRunsOnSubFrames(false);
-  clicks.setSourceCode(ClickScript(QString::fromUtf8(
-      QJsonDocument(QJsonArray{clickPrefix_}).toJson(QJsonDocument::Compact).sliced(1).chopped(1))));
+  clicks.setSourceCode(ClickScript(QString::fromUtf8(QJsonDocument(QJsonArray{clickPrefix_})
+                                                         .toJson(QJsonDocument::Compact)
+                                                         .sliced(1)
+                                                         .chopped(1))));
   scripts().insert(clicks);
   // Nothing a page asks for beyond showing itself is granted.
   connect(this, &QWebEnginePage::featurePermissionRequested, this,
@@ -153,14 +167,13 @@ void TPageWebView::loadFinished(bool ok) {
   page_->history()->clear();
   const int load = ++loads_;
   QPointer<TPageWebView> self(this);
-  page_->runJavaScript(MeasureScript(), QWebEngineScript::ApplicationWorld,
-                       [self, load](const QVariant& result) {
-                         if (!self || load != self->loads_) return;
-                         const QVariantMap m = result.toMap();
-                         self->events_.DocumentComplete(
-                             m.value("title").toString(),
-                             QSize(m.value("width").toInt(), m.value("height").toInt()));
-                       });
+  page_->runJavaScript(
+      MeasureScript(), QWebEngineScript::ApplicationWorld, [self, load](const QVariant& result) {
+        if (!self || load != self->loads_) return;
+        const QVariantMap m = result.toMap();
+        self->events_.DocumentComplete(m.value("title").toString(),
+                                       QSize(m.value("width").toInt(), m.value("height").toInt()));
+      });
 }
 
 void TPageWebView::ReplaceText(const std::vector<std::pair<QString, QString>>& placeholders) {
