@@ -320,7 +320,11 @@ void TGameFlow::onTicks(int ticks) {
   if (!board_ || !board_->EnabledTimer()) return;
   const std::string text = FormatClock(ticks);
   view_.SetStatusText(2, text);
-  if (project_ && project_->WindowStyle == kStyleSkinned) seams_.Style().DrawClockPanels(text.c_str());
+  // The skinned window's clock panels, or the full-screen toolbar's clock.
+  if (project_ && (project_->WindowStyle == kStyleSkinned ||
+                   project_->WindowStyle == kStyleFullScreen)) {
+    seams_.Style().DrawClockPanels(text.c_str());
+  }
 }
 
 }  // namespace duduri

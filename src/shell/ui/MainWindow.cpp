@@ -16,36 +16,14 @@
 
 #include "shell/ShellTexts.h"
 #include "shell/ui/Dialogs.h"
+#include "shell/ui/ImageBack.h"
 #include "shell/ui/PlayArea.h"
 #include "shell/ui/QtPageSeam.h"
 #include "shell/ui/QtBoardPlatform.h"
 #include "shell/ui/QtShellServices.h"
+#include "shell/ui/WindowStyles.h"
 
 namespace duduri {
-
-// ImageBack: the backdrop the play area sits on. A press on it and a move
-// with the left button held drag the window (how a borderless skinned window
-// is moved); the play area fills it.
-class TImageBack : public QWidget {
- public:
-  explicit TImageBack(QWidget* parent) : QWidget(parent) {}
-  void SetArea(QWidget* area) { area_ = area; }
-
- protected:
-  void resizeEvent(QResizeEvent*) override {
-    if (area_) area_->setGeometry(rect());
-  }
-  void mousePressEvent(QMouseEvent* event) override { pressAt_ = event->position().toPoint(); }
-  void mouseMoveEvent(QMouseEvent* event) override {
-    if (!(event->buttons() & Qt::LeftButton)) return;
-    const QPoint cursor = event->globalPosition().toPoint();
-    window()->move(cursor - pressAt_);
-  }
-
- private:
-  QWidget* area_ = nullptr;
-  QPoint pressAt_;
-};
 
 int VirtualKeyOf(int key) {
   switch (key) {
@@ -84,6 +62,10 @@ TfrmMain::TfrmMain(TShellEnvironment environment, std::unique_ptr<IShellServices
   pages_ = std::make_unique<TQtPageSeam>(*services_);
   seams_->SetPages(pages_.get());
   buildWidgets();
+  styles_ = std::make_unique<TWindowStyles>(TStyledWindow{
+      this, toolbar_, statusBar(), banner_, imageBack_, playArea_,
+      [this](bool visible) { SetToolbarVisible(visible); }, [this] { applyLayout(); }});
+  seams_->SetStyle(styles_.get());
   flow_ =
       std::make_unique<TGameFlow>(*this, *services_, *platform_, *seams_, std::move(environment));
   playArea_->SetFlow(flow_.get());
@@ -223,7 +205,7 @@ void TfrmMain::applyLayout() {
   QWidget* central = centralWidget();
   central->layout()->invalidate();
   central->layout()->setGeometry(central->rect());
-  playArea_->setGeometry(imageBack_->rect());
+  imageBack_->PlaceArea();
 }
 
 void TfrmMain::SetBannerStripVisible(bool visible) {
@@ -313,6 +295,7 @@ void TfrmMain::SetToolbarVisible(bool visible) {
   if (visible == ToolbarVisible()) return;
   toolbar_->setVisible(visible);
   flow_->TBXToolbar1VisibleChanged(visible);
+  if (styles_) styles_->ToolbarVisibilityChanged();
 }
 
 void TfrmMain::ShowPopup(int screenX, int screenY) {

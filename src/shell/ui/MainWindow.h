@@ -31,6 +31,7 @@ class TQtBoardPlatform;
 class TfrmSolution;
 class TImageBack;
 class TQtPageSeam;
+class TWindowStyles;
 
 class TfrmMain : public QMainWindow, public IMainView {
   Q_OBJECT
@@ -47,6 +48,9 @@ class TfrmMain : public QMainWindow, public IMainView {
   QToolBar* Toolbar() const { return toolbar_; }
   QMenu* PopupMenu() const { return popup_; }
   QLabel* StatusPanel(int i) const { return panels_[i]; }
+  TWindowStyles& Styles() { return *styles_; }
+  TImageBack* ImageBack() const { return imageBack_; }
+  QWidget* BannerStrip() const { return banner_; }
   bool Terminated() const { return terminated_; }
   // The menu item of a model node, or nullptr.
   QAction* ActionOf(const void* node) const;
@@ -96,6 +100,8 @@ class TfrmMain : public QMainWindow, public IMainView {
   std::unique_ptr<TQtBoardPlatform> platform_;
   std::unique_ptr<TfrmSolution> solution_;
   std::unique_ptr<TQtPageSeam> pages_;  // the HTML page windows
+  // The window styles (the style seam): after the widgets, before the flow.
+  std::unique_ptr<TWindowStyles> styles_;
 
   QToolBar* toolbar_ = nullptr;
   QMenu* popup_ = nullptr;
