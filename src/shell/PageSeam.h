@@ -61,6 +61,9 @@ class TPageSeam {
   virtual std::optional<std::string> ShowEntryPage(const TPageRequest& /*request*/) {
     return std::nullopt;
   }
+
+  // Gives a visible page the keyboard focus (after a message shown over it).
+  virtual void FocusPage() {}
 };
 
 }  // namespace duduri

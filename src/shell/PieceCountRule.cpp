@@ -1,5 +1,7 @@
 #include "shell/PieceCountRule.h"
 
+#include <iterator>
+
 #include "project/HighScore.h"
 
 namespace duduri {
@@ -30,7 +32,25 @@ TDifficultyChoice row(int index, std::uint8_t defaultPieceScale) {
   return c;
 }
 
+// The dialog's lines. The preset rows above must stay the first six.
+constexpr TDifficultyItem kItems[] = {
+    {"< 25 pieces", {0, 24}},         {"25 - 50 pieces", {25, 50}},
+    {"50 -100 pieces", {51, 100}},    {"100 - 150 pieces", {101, 150}},
+    {"150 - 200 pieces", {151, 200}}, {"> 200 pieces", {201, 65535}},
+};
+static_assert(std::size(kItems) >= kDifficultyCount);
+static_assert([] {
+  for (int i = 0; i < kDifficultyCount; ++i) {
+    if (!(kItems[i].Range == kPresets[i].Range)) return false;
+  }
+  return true;
+}());
+
 }  // namespace
+
+std::span<const TDifficultyItem> DifficultyItems() {
+  return kItems;
+}
 
 TPieceRange DifficultyRange(int index) {
   if (index < 0 || index >= kDifficultyCount) return kPresets[0].Range;
@@ -78,8 +98,9 @@ std::optional<int> WonGameScoreLevel(std::int32_t defaultRangeMin,
 }
 
 int DifficultyItemFor(TPieceRange range) {
-  for (int i : {0, 1, 2, 4, 5}) {
-    if (range == kPresets[i].Range) return i;
+  const std::span<const TDifficultyItem> items = DifficultyItems();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i].Range == range) return int(i);
   }
   return range.Min > 100 ? 3 : 0;
 }

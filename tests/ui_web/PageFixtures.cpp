@@ -64,4 +64,8 @@ const char* const kPlayerEntryPage = R"(<html><head><title>A new best time</titl
 <form action="ACT_NEW_HIGHSCORE_ENTRY"><input id="name" type="text" name="HIGHSCORE_ENTRY_NAME">
 <input id="ok" type="submit" value="Enter"></form></body></html>)";
 
+const char* const kPlayerPicturesPage = R"(<html><head><title>Pictures</title></head><body>
+<p><a id="play3" href="ACT_PLAY_3">The fourth picture</a></p>
+<p><a id="playx" href="ACT_PLAY_x">No picture</a></p></body></html>)";
+
 }  // namespace duduri::test

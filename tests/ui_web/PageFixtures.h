@@ -19,5 +19,7 @@ extern const char* const kEntryPage;
 extern const char* const kPlayerMenuPage;
 extern const char* const kPlayerIntroPage;
 extern const char* const kPlayerEntryPage;
+// Links to the fourth picture and to one that is no number.
+extern const char* const kPlayerPicturesPage;
 
 }  // namespace duduri::test

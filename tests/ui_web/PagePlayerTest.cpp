@@ -179,6 +179,35 @@ class PagePlayerTest : public QObject {
     QVERIFY(running(window));
   }
 
+  void playWordsPlayThatPictureOfThePlayList() {
+    page("pictures.html", kPlayerPicturesPage);
+    TJigsawProject2 p;
+    p.LoadFromStream(MakeTestPackage({.Pictures = 4, .Choice = kChoiceSequence}));
+    p.MasterTemplateSet = MasterTemplates();
+    const TBytes bytes = p.SaveToBytes();
+    const QString file = dir_.filePath("pictures.pzp");
+    std::ofstream(file.toStdString(), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    TfrmMain window(environment(file), std::make_unique<TQuietServices>());
+    window.show();
+    TGameFlow& flow = window.Flow();
+    QCOMPARE(flow.PlayPosition(), 0);
+    TScriptItem open;
+    open.AddTextParameter("pictures.html");
+    flow.ActionDispatch(nullptr, ccHtmlPage, open.Parameter);
+    QVERIFY(WaitFor([] { return shownPage() != nullptr; }));
+    TfrmHTML& pictures = *shownPage();
+    QVERIFY(ClickOn(pictures, "#playx"));
+    Settle(200);
+    QCOMPARE(flow.PlayPosition(), 0);
+    QCOMPARE(flow.GamesBuilt(), 1);
+    QVERIFY(ClickOn(pictures, "#play3"));
+    QVERIFY(WaitFor([&] { return flow.GamesBuilt() == 2; }));
+    QCOMPARE(flow.PlayPosition(), 3);
+    QCOMPARE(flow.CurrentPictureId(), flow.PlayList()[3]->ID);
+    QVERIFY(!pictures.isVisible());
+  }
+
   void newGameInTheStartScriptPageStartsAGameAndClosesIt() {
     page("intro.html", kPlayerIntroPage);
     const QString file = project("intro.pzp", [](TJigsawProject2& p) {

@@ -20,7 +20,9 @@
 #include "shell/ui/PlayArea.h"
 #include "shell/ui/QtPageSeam.h"
 #include "shell/ui/QtBoardPlatform.h"
+#include "shell/ui/QtDesktop.h"
 #include "shell/ui/QtShellServices.h"
+#include "shell/ui/SlotGuard.h"
 #include "shell/ui/WindowStyles.h"
 
 namespace duduri {
@@ -61,6 +63,8 @@ TfrmMain::TfrmMain(TShellEnvironment environment, std::unique_ptr<IShellServices
   solution_ = std::make_unique<TfrmSolution>();
   pages_ = std::make_unique<TQtPageSeam>(*services_);
   seams_->SetPages(pages_.get());
+  desktop_ = std::make_unique<TQtDesktop>();
+  seams_->SetDesktop(desktop_.get());
   buildWidgets();
   styles_ = std::make_unique<TWindowStyles>(TStyledWindow{
       this, toolbar_, statusBar(), banner_, imageBack_, playArea_,
@@ -155,6 +159,11 @@ void TfrmMain::SetIcon(TByteSpan iconFile) {
   }
 }
 
+TRect TfrmMain::WindowBounds() const {
+  const QRect r = frameGeometry();
+  return TRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
 void TfrmMain::ShowWindow() {
   show();
 }
@@ -226,7 +235,8 @@ QAction* TfrmMain::addNode(QWidget* container, const TMenuNode& node, QObject* o
       for (const auto& child : node.Children) addNode(sub, *child, owner, actions);
       if (node.Command) {
         const TMenuNode* n = &node;
-        connect(sub, &QMenu::aboutToShow, this, [this, n] { flow_->MenuClick(*n); });
+        connect(sub, &QMenu::aboutToShow, this,
+                [this, n] { GuardSlot([this, n] { flow_->MenuClick(*n); }); });
       }
       QAction* action = sub->menuAction();
       action->setVisible(node.Visible);
@@ -247,7 +257,8 @@ QAction* TfrmMain::addNode(QWidget* container, const TMenuNode& node, QObject* o
   auto* action = new QAction(caption, owner);
   action->setVisible(node.Visible);
   const TMenuNode* n = &node;
-  connect(action, &QAction::triggered, this, [this, n] { flow_->MenuClick(*n); });
+  connect(action, &QAction::triggered, this,
+          [this, n] { GuardSlot([this, n] { flow_->MenuClick(*n); }); });
   container->addAction(action);
   actions[&node] = action;
   return action;
@@ -336,7 +347,11 @@ TColor32 TfrmMain::ButtonFaceColor() const {
 // ---- Events ------------------------------------------------------------------------
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-  if (flow_ && !flow_->FormCloseQuery()) {
+  // A close query that fails lets the window close: a player who cannot
+  // quit is worse off than one who was not asked.
+  bool canClose = true;
+  GuardSlot([&] { canClose = !flow_ || flow_->FormCloseQuery(); });
+  if (!canClose) {
     event->ignore();
     return;
   }
@@ -351,7 +366,7 @@ void TfrmMain::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
     return;
   }
-  flow_->FormKeyDown(key, ShiftStateOf(event->modifiers(), Qt::NoButton));
+  GuardSlot([&] { flow_->FormKeyDown(key, ShiftStateOf(event->modifiers(), Qt::NoButton)); });
   platform_->InputArrived();
   event->accept();
 }

@@ -31,6 +31,7 @@ class TQtBoardPlatform;
 class TfrmSolution;
 class TImageBack;
 class TQtPageSeam;
+class TQtDesktop;
 class TWindowStyles;
 
 class TfrmMain : public QMainWindow, public IMainView {
@@ -61,6 +62,7 @@ class TfrmMain : public QMainWindow, public IMainView {
   void SetStatusText(int panel, const std::string& text) override;
   void SetTitle(const std::string& title) override;
   void SetIcon(TByteSpan iconFile) override;
+  TRect WindowBounds() const override;
   void ShowWindow() override;
   void HideWindow() override;
   void BringToFront() override;
@@ -100,6 +102,7 @@ class TfrmMain : public QMainWindow, public IMainView {
   std::unique_ptr<TQtBoardPlatform> platform_;
   std::unique_ptr<TfrmSolution> solution_;
   std::unique_ptr<TQtPageSeam> pages_;  // the HTML page windows
+  std::unique_ptr<TQtDesktop> desktop_;
   // The window styles (the style seam): after the widgets, before the flow.
   std::unique_ptr<TWindowStyles> styles_;
 

@@ -27,6 +27,13 @@ void TQtPageSeam::ClosePageOk() {
   if (window_) window_->CloseOk();
 }
 
+void TQtPageSeam::FocusPage() {
+  if (!window_ || !window_->isVisible()) return;
+  window_->raise();
+  window_->activateWindow();
+  if (IPageBrowser* browser = window_->Browser()) browser->Widget()->setFocus();
+}
+
 TModalResult TQtPageSeam::ShowPage(const TPageRequest& request) {
   if (!window_) {
     auto window = std::make_unique<TfrmHTML>();

@@ -23,6 +23,7 @@ class TQtPageSeam : public TPageSeam {
   bool PageVisible() const override;
   void HidePage() override;
   void ClosePageOk() override;
+  void FocusPage() override;
   TModalResult ShowPage(const TPageRequest& request) override;
   std::optional<std::string> ShowEntryPage(const TPageRequest& request) override;
 
