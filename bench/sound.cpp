@@ -139,9 +139,9 @@ double runSeconds(const fs::path& player, const fs::path& project) {
 }
 
 void BM_FirstFrameWithSounds(benchmark::State& state) {
-  const fs::path player = binFolder() / "duduri-player";
+  const fs::path player = binFolder() / "duduri";
   if (!fs::exists(player) || !fs::exists(binFolder().parent_path() / "app" / "sample.pzp")) {
-    state.SkipWithError("duduri-player and the sample project must be built");
+    state.SkipWithError("duduri and the sample project must be built");
     return;
   }
   const fs::path quiet = writeProject(false);
@@ -189,7 +189,7 @@ class TFirstPaint : public QObject {
 double firstFrameMs(const fs::path& project) {
   TShellEnvironment env;
   env.Args = {project.string()};
-  env.ExePath = binFolder() / "duduri-player";
+  env.ExePath = binFolder() / "duduri";
   env.ExeDir = binFolder();
   env.HighScorePath = fs::temp_directory_path() / ("duduri-bench-" + std::to_string(getpid()));
   const auto start = Clock::now();

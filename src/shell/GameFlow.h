@@ -285,6 +285,10 @@ class TGameFlow {
   void highScoreEntry(int ticks);
   std::optional<int> wonGameScoreLevel() const;
   void playAgainQuestion(const char* question);
+  // HTML pages (PageCommands.cpp): the folder page names are relative to,
+  // and the high-score entry page (the name entered, or nothing).
+  std::filesystem::path htmlBaseDirectory() const;
+  std::optional<std::string> htmlEntryPage();
   void stopAndClose();
   bool hasWinScript() const;
 

@@ -69,7 +69,7 @@ class PlayerSoundTest : public QObject {
     QProcessEnvironment env = environment(temp, server_->Address());
     env.insert("DUDURI_EXIT_AFTER_FIRST_FRAME", "1");
     player.setProcessEnvironment(env);
-    player.start(kBin + "duduri-player", {project_.filePath("sounds.pzp")});
+    player.start(kBin + "duduri", {project_.filePath("sounds.pzp")});
     QVERIFY(player.waitForFinished(60000));
     QCOMPARE(player.exitStatus(), QProcess::NormalExit);
     QCOMPARE(player.exitCode(), 0);
@@ -84,7 +84,7 @@ class PlayerSoundTest : public QObject {
     QProcessEnvironment env = environment(temp, "unix:" + temp.filePath("no-server"));
     env.insert("DUDURI_EXIT_AFTER_FIRST_FRAME", "1");
     player.setProcessEnvironment(env);
-    player.start(kBin + "duduri-player", {project_.filePath("sounds.pzp")});
+    player.start(kBin + "duduri", {project_.filePath("sounds.pzp")});
     QVERIFY(player.waitForFinished(60000));
     QCOMPARE(player.exitCode(), 0);
     QCOMPARE(leftIn(temp), QStringList());

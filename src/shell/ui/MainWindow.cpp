@@ -19,6 +19,7 @@
 #include "shell/ui/Dialogs.h"
 #include "shell/ui/ImageBack.h"
 #include "shell/ui/PlayArea.h"
+#include "shell/ui/QtPageSeam.h"
 #include "shell/ui/QtBoardPlatform.h"
 #include "shell/ui/QtDesktop.h"
 #include "shell/ui/QtPictureReader.h"
@@ -65,6 +66,8 @@ TfrmMain::TfrmMain(TShellEnvironment environment, std::unique_ptr<IShellServices
   seams_->SetSound(sound_.get());
   platform_ = std::make_unique<TQtBoardPlatform>(*services_);
   solution_ = std::make_unique<TfrmSolution>();
+  pages_ = std::make_unique<TQtPageSeam>(*services_);
+  seams_->SetPages(pages_.get());
   desktop_ = std::make_unique<TQtDesktop>();
   seams_->SetDesktop(desktop_.get());
   buildWidgets();
