@@ -85,7 +85,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # show there: the X11 platform plugin and the WebP reader.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-image-formats-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils, shared-mime-info")
+# Sounds: the General MIDI soundfont and the GStreamer plug-ins that decode
+# MP3 and WMA are found at run time, so dpkg-shlibdeps cannot see them; a game
+# without them plays silently.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils, shared-mime-info, \
+timgm6mb-soundfont | fluid-soundfont-gm, gstreamer1.0-plugins-good, \
+gstreamer1.0-plugins-ugly, gstreamer1.0-libav")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${duduri_packaging}/postinst;${duduri_packaging}/postrm")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 include(CPack)

@@ -25,18 +25,18 @@ need 'libqt6core6' 'Qt Core'
 need 'libjpeg62-turbo' 'libjpeg-turbo'
 need 'zlib1g' 'zlib'
 need 'qt6-qpa-plugins' 'the X11 platform plugin'
-# FluidSynth is in Depends exactly when the player links it.
-if ldd "$build/bin/duduri" | grep -q libfluidsynth; then
-  need 'libfluidsynth3' 'FluidSynth'
-else
-  echo "the player does not link FluidSynth: not looked for in Depends"
-fi
+need 'libfluidsynth3' 'FluidSynth'
+need 'libqt6multimedia6' 'Qt Multimedia'
+# The page browser is a module the player loads on the first page; its
+# libraries are the package's as much as the player's.
+need 'libqt6webenginewidgets6' 'Qt WebEngine'
 
 control=$(dpkg-deb -I "$deb")
 grep -q ' postinst' <<<"$control" || { echo "no postinst" >&2; status=1; }
 grep -q ' postrm' <<<"$control" || { echo "no postrm" >&2; status=1; }
 files=$(dpkg-deb -c "$deb")
 for f in ./usr/bin/duduri ./usr/bin/duduri-pack ./usr/share/duduri/sample.pzp \
+         ./usr/lib/duduri/libduduri-pages.so \
          ./usr/share/applications/org.morvenhal.Duduri.desktop; do
   grep -q " $f\$" <<<"$files" || { echo "package lacks $f" >&2; status=1; }
 done
