@@ -10,7 +10,7 @@
 #               buttons, a clock panel and banners on each skin
 #   49          full screen, banner strip and a clock on the toolbar
 #
-# Play one with: bin/duduri-player bin/samples/style-19.pzp
+# Play one with: bin/duduri bin/samples/style-19.pzp
 #
 # The create arguments go through argument files (one argument a line),
 # since a command parameter of "" does not survive a CMake list.

@@ -10,6 +10,7 @@
 #include "shell/FileWriting.h"
 #include "shell/GameFlow.h"
 #include "shell/ShellTexts.h"
+#include "shell/UserPictures.h"
 
 namespace duduri {
 
@@ -221,9 +222,14 @@ void TGameFlow::MakeExecutable() {
   if (!output.Chosen || !project_) return;
   const TBytes package = project_->SaveToBytes();
   const std::filesystem::path pictures[] = {picture.FileName};
-  // Failures (a picture that does not read, a file that cannot be written,
-  // an icon that does not fit) reach the error box with their own message.
-  WriteExecutable(package, *project_, pictures, output.FileName, environment_.ExePath);
+  // The block carries only bitmaps and JPEGs: any other picture the player
+  // can read goes in as JPEG rather than being dropped, which would give an
+  // executable without the picture the user chose. Failures (a picture that
+  // does not read, a file that cannot be written, an icon that does not
+  // fit) reach the error box with their own message.
+  WriteExecutableCarrying(package, ExeProjectInfoOf(*project_),
+                          CarryPictures(pictures, environment_.DecodeOtherPicture),
+                          output.FileName, environment_.ExePath);
   services_.MessageBox(output.FileName + kMsgExecutableCreatedSuffix, TMsgKind::mkInformation,
                        TMsgButtons::mbOK);
 }

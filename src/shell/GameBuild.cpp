@@ -75,6 +75,7 @@ void TGameFlow::fatalBuildError() {
   }
   view_.PlayArea().Fill(view_.WorkspaceColor());
   services_.MessageBox(kMsgInvalidData, TMsgKind::mkError, TMsgButtons::mbOK);
+  startFailed_ = true;
   terminate();
 }
 

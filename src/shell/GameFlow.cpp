@@ -146,11 +146,10 @@ void TGameFlow::loadProject() {
         images.AssignTo(*project);
       }
       projectFromOwnExecutable_ = true;
-    } else if (environment_.Args.empty()) {
+    } else if (!loadBareProject(project)) {
       terminate();
       return;
     } else {
-      project->LoadFromFile(environment_.Args[0]);
       projectFromOwnExecutable_ = false;
     }
     project_ = std::move(project);
@@ -158,6 +157,7 @@ void TGameFlow::loadProject() {
     // Not a project, a truncated package, a file that cannot be read: say
     // why and end, rather than play nothing.
     services_.MessageBox(e.what(), TMsgKind::mkError, TMsgButtons::mbOK);
+    startFailed_ = true;
     terminate();
     return;
   }

@@ -34,6 +34,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,7 @@
 #include "project/HighScore.h"
 #include "project/Project.h"
 #include "raster/Bitmap32.h"
+#include "raster/Picture.h"
 #include "shell/Commands.h"
 #include "shell/MainView.h"
 #include "shell/MenuModel.h"
@@ -72,6 +74,9 @@ struct TShellEnvironment {
   std::optional<std::uint64_t> Seed;
   // Threads for making sprites (0 = one per processor).
   int SpriteThreads = 0;
+  // Decodes the pictures the core has no reader for (PNG, GIF, WebP); the
+  // window's toolkit supplies it. Without one only JPEG and BMP files play.
+  std::function<TPicture(std::span<const std::byte>)> DecodeOtherPicture;
 };
 
 // The environment of the running program: its own path and overlay, the
@@ -147,6 +152,21 @@ class TGameFlow {
   void SelectAllPieces();
   void DeselectAllPieces();
 
+  // ---- Files opened for play (OpenForPlay.cpp) ----
+  // Plays a project file, a puzzle executable or a picture dropped on the
+  // window or chosen from the recent files: asks first when a game is in
+  // progress; a file that cannot be played is reported and the current game
+  // goes on. Only the bare player opens files (one that carries its own
+  // project plays only that). Returns whether the file's game is now played.
+  bool OpenFileForPlay(const std::filesystem::path& file);
+  // The file the current project came from (named on the command line or
+  // opened since), absolute; empty for an own project and for the sample.
+  const std::filesystem::path& OpenedFile() const { return openedFile_; }
+  bool ProjectFromOwnExecutable() const { return projectFromOwnExecutable_; }
+  // The program's exit status: 1 when it ended because what it was asked to
+  // play could not be played, else 0.
+  int ExitStatus() const { return startFailed_ ? 1 : 0; }
+
   // ---- State, for the window and for tests ----
   TJigsawProject2* Project() { return project_.get(); }
   TSpriteDraw* Board() { return board_.get(); }
@@ -193,6 +213,11 @@ class TGameFlow {
   const TCreatorOptions& LastCreatorOptions() const { return lastCreatorOptions_; }
 
  private:
+  // The project of a player without one of its own: the first argument's
+  // file, or the sample when there is none (OpenForPlay.cpp). Returns false
+  // when there is nothing to play; throws what opening the file throws.
+  bool loadBareProject(std::unique_ptr<TJigsawProject2>& project);
+
   // For the length of a modal dialog: a running board paused silently and,
   // when asked, the background music stopped; both are undone when the
   // scope ends, however the command ends. A board that has been replaced
@@ -260,6 +285,10 @@ class TGameFlow {
   void highScoreEntry(int ticks);
   std::optional<int> wonGameScoreLevel() const;
   void playAgainQuestion(const char* question);
+  // HTML pages (PageCommands.cpp): the folder page names are relative to,
+  // and the high-score entry page (the name entered, or nothing).
+  std::filesystem::path htmlBaseDirectory() const;
+  std::optional<std::string> htmlEntryPage();
   void stopAndClose();
   bool hasWinScript() const;
 
@@ -316,6 +345,8 @@ class TGameFlow {
   bool building_ = false;  // a game is being built: commands and presses wait
   bool gameOver_ = false;  // the board reported its win or loss
   int gamesBuilt_ = 0;
+  std::filesystem::path openedFile_;
+  bool startFailed_ = false;  // ended because the project could not be played
   float gameScale_ = 0;
   TCreatorOptions lastCreatorOptions_;
   bool showingError_ = false;

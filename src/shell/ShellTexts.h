@@ -46,7 +46,8 @@ inline constexpr const char* kMsgUnableToSavePicture = "Unable to save picture";
 // New executables.
 inline constexpr const char* kTitleOpenImage = "Open Image";
 inline constexpr const char* kFilterOpenImage =
-    "Windows Bitmap (*.bmp)|*.bmp|JPEG Image (*.jpg)|*.jpg|GIF Image (*.gif)|*.gif";
+    "Windows Bitmap (*.bmp)|*.bmp|JPEG Image (*.jpg)|*.jpg|GIF Image (*.gif)|*.gif|"
+    "Other Pictures (*.png *.webp *.jpeg)|*.png;*.webp;*.jpeg";
 inline constexpr const char* kTitleSaveExecutable = "Save Executable Output As";
 inline constexpr const char* kFilterExecutable = "Windows Executable (*.exe)|*.exe";
 inline constexpr const char* kMsgExecutableCreatedSuffix = " is created successfuly.";

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <unistd.h>
+
 #include <csignal>
 #include <cstring>
 
@@ -12,6 +14,7 @@
 #include "board/JigsawFile.h"
 #include "project/Project.h"
 #include "raster/Picture.h"
+#include "shell/ExtraImages.h"
 #include "shell/ShellTexts.h"
 
 namespace duduri::test {
@@ -334,6 +337,44 @@ TEST(MakeExecutable, TheNewProgramPlaysTheChosenPicture) {
   EXPECT_NE(rig.services.messages[0].find("gone.bmp"), std::string::npos);
   EXPECT_FALSE(fs::exists(rig.folder / "other"));
   EXPECT_FALSE(rig.flow->Board()->GamePaused());
+}
+
+// The block carries bitmaps and JPEGs only; a picture of another kind the
+// player can read goes in as JPEG instead of being left out.
+TEST(MakeExecutable, APictureOfAnotherKindIsCarriedAsJpeg) {
+  const TBytes package = MakeTestPackage({.Pictures = 2});
+  TShellEnvironment env;
+  const fs::path folder = fs::temp_directory_path() / ("duduri-carry-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  env.ExeDir = folder;
+  env.ExePath = folder / "duduri";
+  env.ReadOwnOverlay = [package] { return TOwnOverlay{package, {}}; };
+  int decoded = 0;
+  env.DecodeOtherPicture = [&decoded](std::span<const std::byte>) {
+    ++decoded;
+    return DecodeJpeg(PaintedJpeg(200, 150, 3));
+  };
+  TFlowRig rig(env);
+  WriteFileAtomically(env.ExePath, TBytes(3000, std::byte{0x90}));
+  rig.Create();
+  rig.flow->Project()->MasterTemplateSet = MasterTemplates();
+  const fs::path picture = folder / "mine.png";
+  const TBytes pngSignature = {std::byte{0x89}, std::byte{'P'}, std::byte{'N'}, std::byte{'G'},
+                               std::byte{0x0D}, std::byte{0x0A}, std::byte{0x1A}, std::byte{0x0A}};
+  WriteFileAtomically(picture, pngSignature);
+  const fs::path program = folder / "mypng";
+  rig.services.openFiles = {chosen(picture, 4)};
+  rig.services.saveFiles = {chosen(program)};
+  rig.flow->ActionDispatch(nullptr, ccMakeExe, {});
+  EXPECT_EQ(decoded, 1);
+  EXPECT_EQ(rig.services.messages.back(), program.string() + kMsgExecutableCreatedSuffix);
+
+  TExtJigsawImages images;
+  images.ReadFromStream(ReadOverlayOf(program).ExtraImages);
+  ASSERT_EQ(images.Count(), 1u);
+  EXPECT_EQ(images.Items[0].ImgFormat, ifJPEG);
+  EXPECT_EQ(DecodeJpeg(images.Items[0].Stream).Width, 200);
+  fs::remove_all(folder);
 }
 
 }  // namespace

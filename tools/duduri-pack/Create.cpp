@@ -8,13 +8,16 @@
 #include <random>
 
 #include "CreateStyles.h"
+#include "Pages.h"
 #include "Subcommand.h"
+#include "ToolPictures.h"
 #include "common/Args.h"
 #include "project/NewId.h"
 #include "project/Project.h"
 #include "project/SoundFormats.h"
 #include "raster/Bitmap32.h"
 #include "raster/Picture.h"
+#include "shell/UserPictures.h"
 
 namespace duduri::pack {
 
@@ -25,7 +28,8 @@ using tools::UsageError;
 constexpr const char* kHelp =
     "usage: duduri-pack create OUT PICTURE... [options]\n"
     "\n"
-    "Writes a project package OUT with the pictures (JPEG or BMP) in the order given.\n"
+    "Writes a project package OUT with the pictures (JPEG, BMP, PNG, GIF or WebP) in\n"
+    "the order given, each stored as JPEG and turned upright by its EXIF orientation.\n"
     "\n"
     "  --background FILE         add a background texture (repeatable)\n"
     "  --fill MODE               background fill: topleft|centre|tile|stretch\n"
@@ -45,6 +49,11 @@ constexpr const char* kHelp =
     "  --sound EVENT FILE        sound for game event 0..9 (.wav .mid .mp3 .wma; repeatable)\n"
     "  --start-script CODE TEXT, --exit-script CODE TEXT, --win-script CODE TEXT\n"
     "                            add a command to that script\n"
+    "  --page FILE               ship an HTML page, and the files it refers to, beside OUT\n"
+    "                            (open it with command 13 and its name, e.g.\n"
+    "                            --start-script 13 intro.html)\n"
+    "  --entry-page FILE W H     HTML page that takes a new best time's name, in a\n"
+    "                            W x H window (shipped like --page)\n"
     "  --templates FILE          master template set (default: all.pzjc beside the tool)\n"
     "\nWindow styles, skins, banners and menus:\n";
 
@@ -55,7 +64,7 @@ const std::map<std::string, int> kArity = {
     {"--no-rotation", 0}, {"--no-shadow", 0},     {"--flat", 0},         {"--store-layout", 0},
     {"--sound-off", 0},   {"--no-highscores", 0}, {"--splash", 1},       {"--about", 1},
     {"--icon", 1},        {"--sound", 2},         {"--start-script", 2}, {"--exit-script", 2},
-    {"--win-script", 2},  {"--templates", 1}};
+    {"--win-script", 2},  {"--templates", 1},     {"--page", 1},         {"--entry-page", 3}};
 
 struct Option {
   std::string name;
@@ -66,21 +75,10 @@ std::int32_t integer(const std::string& text, const char* what, std::int64_t lo,
   return std::int32_t(tools::parseInteger(text, what, lo, hi));
 }
 
-// The picture as the player stores it: JPEG bytes.
+// The picture as the player stores it: JPEG bytes, turned upright by its
+// EXIF orientation; PNG, GIF and WebP pictures are converted.
 TBytes pictureAsJpeg(const std::filesystem::path& file) {
-  TBytes bytes = ReadFileBytes(file);
-  switch (DetectPictureFormat(bytes)) {
-    case TPictureFormat::pfJPEG:
-      ReadPictureSize(bytes);  // refuse a broken header now, not at play time
-      return bytes;
-    case TPictureFormat::pfBMP: {
-      TBitmap32 bitmap;
-      bitmap.Assign(DecodeBmp(bytes));
-      return EncodeJpeg(bitmap);
-    }
-    default:
-      throw EPictureError(file.string() + ": not a JPEG or BMP picture");
-  }
+  return UserPictureAsJpeg(file, toolPictureDecoder());
 }
 
 std::uint8_t soundCodeFor(const std::filesystem::path& file) {
@@ -184,6 +182,11 @@ void apply(TJigsawProject2& p, const Option& o) {
     addScript(script.AddScriptItem(), v[0], v[1]);
   } else if (o.name == "--templates") {
     p.MasterTemplateSet = v[0];
+  } else if (o.name == "--entry-page") {
+    p.HighscoreOptions.EntryPage = 1;
+    p.HighscoreOptions.PageText = std::filesystem::path(v[0]).filename().string();
+    p.HighscoreOptions.Value1 = integer(v[1], "--entry-page W", 1, 65535);
+    p.HighscoreOptions.Value2 = integer(v[2], "--entry-page H", 1, 65535);
   }
 }
 
@@ -241,7 +244,17 @@ int runCreate(const std::vector<std::string>& commandLine) {
   for (const Option& o : options)
     if (late(o.name)) apply(project, o);
   project.Normalise();
+  // Pages are checked before anything is written: a missing page is a
+  // mistake in the command, not a project without it.
+  std::vector<std::filesystem::path> pages;
+  for (const Option& o : options) {
+    if (o.name == "--page" || o.name == "--entry-page") {
+      PageFiles(o.values[0]);
+      pages.emplace_back(o.values[0]);
+    }
+  }
   project.SaveToFile(positional[0]);
+  ShipPages(pages, std::filesystem::absolute(positional[0]).parent_path());
   return 0;
 }
 

@@ -15,12 +15,16 @@
 #include <QWindow>
 
 #include "shell/ShellTexts.h"
+#include "shell/ui/DesktopIntegration.h"
 #include "shell/ui/Dialogs.h"
 #include "shell/ui/ImageBack.h"
 #include "shell/ui/PlayArea.h"
+#include "shell/ui/QtPageSeam.h"
 #include "shell/ui/QtBoardPlatform.h"
 #include "shell/ui/QtDesktop.h"
+#include "shell/ui/QtPictureReader.h"
 #include "shell/ui/QtShellServices.h"
+#include "shell/ui/QtSound.h"
 #include "shell/ui/SlotGuard.h"
 #include "shell/ui/WindowStyles.h"
 
@@ -58,11 +62,16 @@ int VirtualKeyOf(int key) {
 TfrmMain::TfrmMain(TShellEnvironment environment, std::unique_ptr<IShellServices> services)
     : services_(std::move(services)), seams_(std::make_unique<TShellSeams>()) {
   if (!services_) services_ = std::make_unique<TQtShellServices>();
+  sound_ = CreateQtSound();
+  seams_->SetSound(sound_.get());
   platform_ = std::make_unique<TQtBoardPlatform>(*services_);
   solution_ = std::make_unique<TfrmSolution>();
+  pages_ = std::make_unique<TQtPageSeam>(*services_);
+  seams_->SetPages(pages_.get());
   desktop_ = std::make_unique<TQtDesktop>();
   seams_->SetDesktop(desktop_.get());
   buildWidgets();
+  if (!environment.DecodeOtherPicture) environment.DecodeOtherPicture = DecodeWithQt;
   styles_ = std::make_unique<TWindowStyles>(TStyledWindow{
       this, toolbar_, statusBar(), banner_, imageBack_, playArea_,
       [this](bool visible) { SetToolbarVisible(visible); }, [this] { applyLayout(); }});
@@ -71,6 +80,7 @@ TfrmMain::TfrmMain(TShellEnvironment environment, std::unique_ptr<IShellServices
       std::make_unique<TGameFlow>(*this, *services_, *platform_, *seams_, std::move(environment));
   playArea_->SetFlow(flow_.get());
   flow_->FormCreate();
+  new TDesktopIntegration(*this);  // owned by the window
 }
 
 TfrmMain::~TfrmMain() {

@@ -30,6 +30,7 @@ class TPlayArea;
 class TQtBoardPlatform;
 class TfrmSolution;
 class TImageBack;
+class TQtPageSeam;
 class TQtDesktop;
 class TWindowStyles;
 
@@ -54,6 +55,7 @@ class TfrmMain : public QMainWindow, public IMainView {
   bool Terminated() const { return terminated_; }
   // The menu item of a model node, or nullptr.
   QAction* ActionOf(const void* node) const;
+  TQtPageSeam& Pages() { return *pages_; }
 
   // ---- IMainView ----
   IPlayArea& PlayArea() override;
@@ -99,6 +101,8 @@ class TfrmMain : public QMainWindow, public IMainView {
   std::unique_ptr<TShellSeams> seams_;
   std::unique_ptr<TQtBoardPlatform> platform_;
   std::unique_ptr<TfrmSolution> solution_;
+  std::unique_ptr<TSoundSeam> sound_;  // outlives the flow, which plays through it
+  std::unique_ptr<TQtPageSeam> pages_;  // the HTML page windows
   std::unique_ptr<TQtDesktop> desktop_;
   // The window styles (the style seam): after the widgets, before the flow.
   std::unique_ptr<TWindowStyles> styles_;
