@@ -1,5 +1,6 @@
 #include "shell/GameFlow.h"
 
+#include <cstdio>
 #include <fstream>
 #include <system_error>
 
@@ -327,12 +328,33 @@ void TGameFlow::FormDestroy() {
   }
   project_.reset();
   platform_.SetIdleHandler({});
+  removeTemporaryProject();
+  if (created_) SetCommandHandler({});
+}
+
+void TGameFlow::removeTemporaryProject() {
   const auto& args = environment_.Args;
   if (args.size() == 2 && args[1] == "-T") {
     std::error_code ec;
     std::filesystem::remove(args[0], ec);
   }
-  if (created_) SetCommandHandler({});
+}
+
+void TGameFlow::EndAbruptly() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  // No window, dialog or script can run any more: only what must outlive
+  // the program is done, and told on the standard error.
+  if (project_ && !project_->HighScoresDisabled()) {
+    try {
+      highScores_.SaveToFile(environment_.HighScorePath);
+      std::fprintf(stderr, "duduri: the game ended with its window open; high scores kept in %s\n",
+                   environment_.HighScorePath.c_str());
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "duduri: the game ended with its window open; %s\n", e.what());
+    }
+  }
+  removeTemporaryProject();
 }
 
 // ---- Sounds --------------------------------------------------------------------

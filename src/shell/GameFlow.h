@@ -106,6 +106,10 @@ class TGameFlow {
   // Exit script, high scores saved, "-T" honoured; removes the command
   // handler. Runs once; later calls do nothing.
   void FormDestroy();
+  // The program ends without its window closing (see AbruptEnd.h): the high
+  // scores saved and "-T" honoured, without a dialog, the exit script or any
+  // window; FormDestroy does nothing afterwards. Once only.
+  void EndAbruptly();
   // The close query: true when the window may close.
   bool FormCloseQuery();
   void FormKeyDown(int key, TShiftState shift);
@@ -259,6 +263,7 @@ class TGameFlow {
   void startGame();
   void runStartScript();
   void terminate();
+  void removeTemporaryProject();
   void clearPlayArea();
   void freeBoard();
 

@@ -178,6 +178,31 @@ int close(int fd) {
   return result;
 }
 
+// Temporary files (the sounds played from a file) are made with mkostemps,
+// whose own open the shim cannot see: it is watched here.
+int mkostemps(char* pattern, int suffixLength, int flags) {
+  using Make = int (*)(char*, int, int);
+  static Make realMake = duduri::test::next<Make>("mkostemps");
+  auto& s = state();
+  {
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (duduri::test::matches(pattern) && s.plan.Fault == TFault::OpenDenied) {
+      ++s.fired;
+      errno = EACCES;
+      return -1;
+    }
+  }
+  const int fd = realMake(pattern, suffixLength, flags);
+  if (fd >= 0) {
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (duduri::test::matches(pattern)) {
+      s.fd = fd;
+      s.written = 0;
+    }
+  }
+  return fd;
+}
+
 int rename(const char* from, const char* to) {
   using Rename = int (*)(const char*, const char*);
   static Rename realRename = duduri::test::next<Rename>("rename");

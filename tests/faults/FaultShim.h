@@ -20,7 +20,7 @@ enum class TFault {
   CloseFails,   // close() of the file fails with EIO (after closing it)
   RenameFails,  // rename() onto the path fails with EIO
   CrashBeforeRename,  // rename() onto the path ends the process at once (_exit)
-  OpenDenied,   // open() of the path (or a temporary beside it) fails with EACCES
+  OpenDenied,   // open() or mkostemps() of the path (or a temporary beside it) fails with EACCES
 };
 
 struct TFaultPlan {

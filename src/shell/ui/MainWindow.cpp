@@ -79,11 +79,13 @@ TfrmMain::TfrmMain(TShellEnvironment environment, std::unique_ptr<IShellServices
   flow_ =
       std::make_unique<TGameFlow>(*this, *services_, *platform_, *seams_, std::move(environment));
   playArea_->SetFlow(flow_.get());
+  abruptEnd_ = std::make_unique<TAbruptEndGuard>(*flow_);
   flow_->FormCreate();
   new TDesktopIntegration(*this);  // owned by the window
 }
 
 TfrmMain::~TfrmMain() {
+  abruptEnd_.reset();
   flow_->FormDestroy();
   flow_.reset();
 }

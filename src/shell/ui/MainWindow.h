@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 
+#include "shell/AbruptEnd.h"
 #include "shell/GameFlow.h"
 #include "shell/MainView.h"
 #include "shell/ShellSeams.h"
@@ -124,6 +125,7 @@ class TfrmMain : public QMainWindow, public IMainView {
 
   // Last: freed first, while every widget it talks to still exists.
   std::unique_ptr<TGameFlow> flow_;
+  std::unique_ptr<TAbruptEndGuard> abruptEnd_;  // the high scores if the display goes away
 };
 
 // The virtual key code of a key event (arrows, Esc, F11, letters...).
