@@ -194,6 +194,10 @@ class TSpriteDraw {
   // New play-area size and backdrop; draws nothing. A stream that is not a
   // JPEG throws after the backdrop has been filled with the workspace colour.
   void SetBackground(const TSpriteDrawParam& param, int width, int height);
+  // For a game read from a file (SpriteDrawRestore.cpp): pieces marked
+  // joined that lie where no joined neighbour puts them become free, and
+  // pieces or groups that lie off the board come back onto it.
+  void SettleRestoredGame();
   void Redraw(bool Full);
   void ShowBackgroundOnly();
   void Publish();

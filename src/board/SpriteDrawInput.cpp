@@ -69,6 +69,9 @@ void TSpriteDraw::PiecesMouseDown(TSender sender, TShiftState shift, int X, int 
       buildSelection(X, Y);
     } else if (p.Placed == 0) {
       dragging_ = true;
+      // A selection left from a drag that ended without its release (a
+      // press that did not move, a solver that took over) is not this one's.
+      clearSelection();
       bandSelecting_ = false;
       grabX_ = X - p.X;
       grabY_ = Y - p.Y;
@@ -187,12 +190,10 @@ void TSpriteDraw::PiecesMouseUp(TSender sender, TMouseButton button, TShiftState
         piecesLeft_ = CountPiecesLeft();
         if (!raise(onPiecesInRightPlace_, sender, currentCol_, currentRow_)) return;
       }
+      clearSelection();
       drawContinue_ = false;
       removeIdle();
     }
-    // Also after a press that did not move: the list is what the next
-    // drag's moves take as a selection drag.
-    clearSelection();
     dragging_ = false;
     moved_ = false;
     if (!redraw(false)) return;
@@ -349,23 +350,25 @@ void TSpriteDraw::PiecesKeyDown(int key) {
 // selection, and anything the arrow keys move, could otherwise be pushed
 // off the board, out of the player's reach for good.
 TBoardPoint TSpriteDraw::keepOnBoard(const TSelectedPieces& list, int px, int py) const {
+  if (list.empty()) return TBoardPoint{px, py};
+  // Where the list lies now: every member is at (nowX, nowY) - Offset.
+  const TPieceSprite& first = pieces_[list[0].Row][list[0].Col];
+  const int nowX = first.X + list[0].OffsetX;
+  const int nowY = first.Y + list[0].OffsetY;
   int loX = INT_MIN, hiX = INT_MAX, loY = INT_MIN, hiY = INT_MAX;
   for (const SelectedPieceEntry& e : list) {
     const TPieceSprite& p = pieces_[e.Row][e.Col];
     const int w = (p.Rotation & 1) ? p.Height : p.Width;
     const int h = (p.Rotation & 1) ? p.Width : p.Height;
     // The member's new X is px - OffsetX; it must keep kKeepOnBoard pixels
-    // (or all of a narrower sprite) between 0 and the board's width.
-    loX = std::max(loX, e.OffsetX + std::min(kKeepOnBoard, w) - w);
-    hiX = std::min(hiX, e.OffsetX + boardWidth_ - std::min(kKeepOnBoard, w));
-    loY = std::max(loY, e.OffsetY + std::min(kKeepOnBoard, h) - h);
-    hiY = std::min(hiY, e.OffsetY + boardHeight_ - std::min(kKeepOnBoard, h));
+    // (or all of a narrower sprite) between 0 and the board's width. One
+    // that is further out already may stay there, or come back in.
+    loX = std::max(loX, std::min(nowX, e.OffsetX + std::min(kKeepOnBoard, w) - w));
+    hiX = std::min(hiX, std::max(nowX, e.OffsetX + boardWidth_ - std::min(kKeepOnBoard, w)));
+    loY = std::max(loY, std::min(nowY, e.OffsetY + std::min(kKeepOnBoard, h) - h));
+    hiY = std::min(hiY, std::max(nowY, e.OffsetY + boardHeight_ - std::min(kKeepOnBoard, h)));
   }
-  // Members too far apart for any place to keep them all: the move is left
-  // as it was asked.
-  if (loX <= hiX) px = std::clamp(px, loX, hiX);
-  if (loY <= hiY) py = std::clamp(py, loY, hiY);
-  return TBoardPoint{px, py};
+  return TBoardPoint{std::clamp(px, loX, hiX), std::clamp(py, loY, hiY)};
 }
 
 void TSpriteDraw::SelectAll() {

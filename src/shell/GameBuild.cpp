@@ -300,6 +300,9 @@ void TGameFlow::wireBoard(TJigsawSpriteCreator& creator, const TSpriteDrawParam&
   cheatCount_ = 0;
   ++gamesBuilt_;
   TSpriteDraw& b = *board_;
+  // A game laid out elsewhere (another play-area size, another project's
+  // turning, saved while solve-all had pieces in flight) is made playable.
+  if (creator.Restoring()) b.SettleRestoredGame();
   b.SetPiecesVisible(piecesVisibleNext_);
   piecesVisibleNext_ = true;
   b.SetDrawContinue(false);

@@ -131,5 +131,35 @@ TEST(BoardFaults, TheOnePieceSolverFollowsANeighbourTheKeysMove) {
   EXPECT_EQ(b.PiecesLeft(), 1);
 }
 
+// A game read from a file laid out by another board: a piece marked joined
+// far from its neighbours, a free piece and a joined pair beyond this
+// board's edges.
+TEST(BoardFaults, ARestoredGameIsSettledOnTheBoard) {
+  TGridPieces g = Grid(3, 2, false);
+  for (int col = 0; col < 2; ++col) {
+    const TPieceSprite& p = g.Pieces[0][col];
+    Put(g, 0, col, p.HomeX + 900, p.HomeY + 50, 0, 1);  // a joined pair off to the right
+  }
+  Put(g, 0, 2, 300, 200, 0, 1);  // joined to nothing
+  Put(g, 1, 0, -400, 100);       // free, off to the left
+  Put(g, 1, 1, 200, 300);
+  Put(g, 1, 2, 250, 600);        // free, below
+  auto game = Play(g);
+  TSpriteDraw& b = game->board();
+  b.SettleRestoredGame();
+  EXPECT_EQ(b.Piece(0, 2).Placed, 0);
+  EXPECT_EQ(b.Piece(0, 0).Placed, 1);
+  EXPECT_TRUE(Agree(b, 0, 0, 0, 1));
+  EXPECT_EQ(b.PiecesLeft(), 4);
+  for (int row = 0; row < 2; ++row) {
+    for (int col = 0; col < 3; ++col) {
+      const TPieceSprite& p = b.Piece(row, col);
+      EXPECT_TRUE(p.X < kBoardW && p.Y < kBoardH && p.X + p.Width > 0 && p.Y + p.Height > 0)
+          << row << "," << col << " at " << p.X << "," << p.Y;
+    }
+  }
+  EXPECT_EQ(b.Piece(1, 1).X, 200);  // what lay on the board stays where it was
+}
+
 }  // namespace
 }  // namespace duduri

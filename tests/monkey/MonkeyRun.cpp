@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "HeadlessHands.h"
@@ -21,6 +23,11 @@ TMonkeyReport RunHeadless(const TMonkeyOptions& options, int width, int height) 
     THeadlessHands hands(answers, width, height);
     TMonkey monkey(options, hands, answers, random);
     report = monkey.Run();
+  }
+  // MONKEY_KEEP=1 keeps the run's files (saved games, pictures) to look at.
+  if (const char* keep = std::getenv("MONKEY_KEEP"); keep && *keep == '1') {
+    std::fprintf(stderr, "monkey: the run's files are in %s\n", folder.c_str());
+    return report;
   }
   std::error_code ec;
   fs::remove_all(folder, ec);

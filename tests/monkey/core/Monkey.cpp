@@ -44,7 +44,8 @@ std::string ReplayCommand(const char* program, std::uint64_t seed, long events) 
 TMonkey::TMonkey(const TMonkeyOptions& options, IMonkeyHands& hands, TMonkeyAnswers& answers,
                  TMonkeyRandom& random)
     : options_(options), hands_(hands), answers_(answers), random_(random), checks_(hands, answers) {
-  project_ = std::size_t(random_.Below(int(MonkeyProjects().size())));
+  project_ = options.Project >= 0 ? std::size_t(options.Project)
+                                  : std::size_t(random_.Below(int(MonkeyProjects().size())));
 }
 
 // ---- Runs of the program ---------------------------------------------------------
@@ -146,7 +147,7 @@ std::string TMonkey::Step() {
     start();
     return "program started again on " + MonkeyProjects()[project_].Name;
   }
-  switch (random_.Weighted({25, 12, 6, 4, 7, 4, 12, 2, 3, 8, 10, 3, 2})) {
+  switch (random_.Weighted({25, 12, 6, 4, 7, 4, 12, 2, 3, 8, 10, 3, 2, 1})) {
     case 0:
       return drag();
     case 1:
@@ -173,8 +174,10 @@ std::string TMonkey::Step() {
       ++inputs_;
       hands_.Idle();
       return "idle pass";
-    default:
+    case 12:
       return hook();
+    default:
+      return drop();
   }
 }
 
@@ -426,6 +429,14 @@ std::string TMonkey::animation() {
   while (ran < n && hands_.Flow() && !hands_.Ended() && hands_.AnimationTick()) ++ran;
   inputs_ += ran;
   return describe("animation ticks", ran);
+}
+
+std::string TMonkey::drop() {
+  if (!options_.ChangeGames) return ticks();
+  const std::filesystem::path file = answers_.DroppedFile();
+  ++inputs_;
+  const bool opened = hands_.Flow()->OpenFileForPlay(file);
+  return "dropped " + file.filename().string() + (opened ? ", played" : "");
 }
 
 std::string TMonkey::hook() {

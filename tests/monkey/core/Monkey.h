@@ -32,6 +32,8 @@ struct TMonkeyOptions {
   bool ChangeGames = true;
   // Leave out the commands that hand things to the desktop or open pages.
   bool Tame = false;
+  // The project played (an index into MonkeyProjects()); -1: the seed picks.
+  int Project = -1;
 };
 
 struct TMonkeyReport {
@@ -55,8 +57,12 @@ class TMonkey {
   TMonkey(const TMonkeyOptions& options, IMonkeyHands& hands, TMonkeyAnswers& answers,
           TMonkeyRandom& random);
 
-  // Sends the events; stops at the first rule broken.
+  // Starts the program, sends the events, ends the program; stops at the
+  // first rule broken.
   TMonkeyReport Run();
+  // Starts the program on the monkey's project (Step starts it again
+  // whenever it has ended).
+  void Start() { start(); }
   // One event; returns its description.
   std::string Step();
   const TMonkeyChecks& Checks() const { return checks_; }
@@ -81,6 +87,7 @@ class TMonkey {
   std::string ticks();
   std::string animation();
   std::string hook();
+  std::string drop();
 
   TMonkeyOptions options_;
   IMonkeyHands& hands_;

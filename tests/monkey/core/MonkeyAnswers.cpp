@@ -52,6 +52,16 @@ TMonkeyAnswers::TMonkeyAnswers(TMonkeyRandom& random, fs::path folder, bool tame
   writeBytes(folder_ / "empty.jsw", {});
   writeBytes(folder_ / "mine.jpg", test::PaintedJpeg(180, 120, 5));
   writeBytes(PlayerFile(), std::vector<std::byte>(4096, std::byte{0x90}));
+  // Pictures opened to play are cut with the master template set beside
+  // the program.
+  std::error_code ec;
+  fs::create_symlink(test::MasterTemplates(), folder_ / "all.pzjc", ec);
+}
+
+fs::path TMonkeyAnswers::DroppedFile() {
+  static const char* const names[] = {"mine.jpg", "broken.jpg", "project.pzp", "game1.jsw",
+                                      "missing.jpg", "folder.jsw", "made", "shot.bmp"};
+  return folder_ / names[random_.Weighted({40, 10, 15, 8, 7, tame_ ? 0 : 5, 5, 10})];
 }
 
 TModalResult TMonkeyAnswers::Message(const std::string& text, TMsgButtons buttons) {

@@ -60,6 +60,8 @@ class TMonkeyAnswers {
   TModalResult NextPicture();
   int Picture(int count);
   std::string Name();
+  // A file dropped on the window to play (a picture, a project, anything).
+  std::filesystem::path DroppedFile();
   // The result dialog was shown with this caption.
   void Result(const std::string& caption);
 

@@ -40,7 +40,7 @@ bool knownMessage(const std::string& m) {
   for (const char* e : exact) {
     if (m == e) return true;
   }
-  return startsWith(m, "Quit ") || startsWith(m, kMsgGameSavedPrefix) ||
+  return startsWith(m, "Quit ") || startsWith(m, "Leave the game in progress") || startsWith(m, kMsgGameSavedPrefix) ||
          startsWith(m, kMsgPictureSavedPrefix) || endsWith(m, kMsgExecutableCreatedSuffix) ||
          startsWith(m, "Unable to load JSW file. ") ||
          (startsWith(m, "File ") && (endsWith(m, " not found.") || m.find("old JSW") != m.npos));

@@ -1,0 +1,88 @@
+// A game read from a file, settled on this board: it was laid out by
+// another one, perhaps on a play area of another size, in a project that
+// turned pieces where this one does not, or while solve-all had its pieces
+// in flight.
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "board/SpriteDraw.h"
+
+namespace duduri {
+
+namespace {
+
+// How much of a piece or group a settled game keeps on the board.
+constexpr int kKeepOnBoard = 12;
+
+// The shift that brings [low, high) to overlap [0, size) by `keep` pixels
+// (or all of a shorter span); 0 when it does already.
+int shiftOnto(int low, int high, int size) {
+  const int keep = std::min(kKeepOnBoard, std::max(1, high - low));
+  if (high < keep) return keep - high;
+  if (low > size - keep) return size - keep - low;
+  return 0;
+}
+
+}  // namespace
+
+void TSpriteDraw::SettleRestoredGame() {
+  if (!hasPieces()) return;
+  // A piece marked joined that lies where no joined neighbour puts it is
+  // free: otherwise it counts as placed and belongs to no group.
+  if (piecesX_ * piecesY_ > 1) {
+    std::vector<std::uint8_t> keep(std::size_t(piecesX_) * piecesY_, 0);
+    for (int row = 0; row < piecesY_; ++row) {
+      for (int col = 0; col < piecesX_; ++col) {
+        if (pieces_[row][col].Placed != 1) continue;
+        const TBoardPoint own = Offset(row, col);
+        static constexpr int kDr[4] = {-1, 0, 0, 1};
+        static constexpr int kDc[4] = {0, -1, 1, 0};
+        for (int k = 0; k < 4 && !keep[indexOf(row, col)]; ++k) {
+          const int r = row + kDr[k];
+          const int c = col + kDc[k];
+          if (!inGrid(r, c) || pieces_[r][c].Placed != 1) continue;
+          const TBoardPoint other = Offset(r, c);
+          keep[indexOf(row, col)] = std::abs(own.X - other.X) <= 1 && std::abs(own.Y - other.Y) <= 1;
+        }
+      }
+    }
+    for (int row = 0; row < piecesY_; ++row) {
+      for (int col = 0; col < piecesX_; ++col) {
+        if (!keep[indexOf(row, col)]) pieces_[row][col].Placed = 0;
+      }
+    }
+  }
+  // A piece, or a whole group, that lies off the board comes back to its
+  // nearest edge, where the player can take it again.
+  std::vector<std::uint8_t> done(std::size_t(piecesX_) * piecesY_, 0);
+  TSelectedPieces list;
+  for (int row = 0; row < piecesY_; ++row) {
+    for (int col = 0; col < piecesX_; ++col) {
+      if (done[indexOf(row, col)]) continue;
+      if (pieces_[row][col].Placed == 1) {
+        buildGroupList(row, col, 0, 0, false, list);
+      } else {
+        list.assign(1, SelectedPieceEntry{row, col, 0, 0, 0});
+      }
+      TRect united{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+      for (const SelectedPieceEntry& e : list) {
+        done[indexOf(e.Row, e.Col)] = 1;
+        const TPieceSprite& p = pieces_[e.Row][e.Col];
+        const int w = (p.Rotation & 1) ? p.Height : p.Width;
+        const int h = (p.Rotation & 1) ? p.Width : p.Height;
+        united = TRect{std::min(united.Left, p.X), std::min(united.Top, p.Y),
+                       std::max(united.Right, p.X + w), std::max(united.Bottom, p.Y + h)};
+      }
+      const int dx = shiftOnto(united.Left, united.Right, boardWidth_);
+      const int dy = shiftOnto(united.Top, united.Bottom, boardHeight_);
+      for (const SelectedPieceEntry& e : list) {
+        pieces_[e.Row][e.Col].X += dx;
+        pieces_[e.Row][e.Col].Y += dy;
+      }
+    }
+  }
+  piecesLeft_ = CountPiecesLeft();
+}
+
+}  // namespace duduri
