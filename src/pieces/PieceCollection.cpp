@@ -64,6 +64,35 @@ const TPzPuzzlePieceItem& TPzJigsawPieceCollection::Piece(int i) const {
 }
 
 void TPzJigsawPieceCollection::LayoutPieces() {
+  LayoutEdges();
+  for (int i = 0; i < PieceCount(); ++i) CutItem(i);
+}
+
+void TPzJigsawPieceCollection::CutItem(int i, TBitmap32* target) {
+  TPzPuzzlePieceItem& item = Piece(i);
+  CutPiece(ScaledPicture(), target ? *target : item.Bitmap, item.Top, item.Right, item.Bottom,
+           item.Left, item.X, item.Y);
+}
+
+std::int32_t TPzJigsawPieceCollection::ItemWidth(int i) const {
+  const TPzPuzzlePieceItem& item = Piece(i);
+  const int columns = Columns();
+  std::int32_t w = columns > 0 ? ScaledWidth() / columns : 0;
+  if (item.Left >= 0) w += Template(item.Left).Width >> 1;
+  if (item.Right >= 0) w += Template(item.Right).Width >> 1;
+  return w;
+}
+
+std::int32_t TPzJigsawPieceCollection::ItemHeight(int i) const {
+  const TPzPuzzlePieceItem& item = Piece(i);
+  const int rows = Rows();
+  std::int32_t h = rows > 0 ? ScaledHeight() / rows : 0;
+  if (item.Top >= 0) h += Template(item.Top).Height >> 1;
+  if (item.Bottom >= 0) h += Template(item.Bottom).Height >> 1;
+  return h;
+}
+
+void TPzJigsawPieceCollection::LayoutEdges() {
   const int columns = Columns();
   const int rows = Rows();
   const int count = columns * rows;
@@ -126,7 +155,6 @@ void TPzJigsawPieceCollection::LayoutPieces() {
       }
       std::int32_t y = ph * j;
       if (item.Top >= 0) y -= templates_[std::size_t(item.Top)].Height / 2;
-      CutPiece(ScaledPicture(), item.Bitmap, item.Top, item.Right, item.Bottom, item.Left, x, y);
       item.X = x;
       item.Y = y;
       x += pw;

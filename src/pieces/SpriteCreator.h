@@ -118,6 +118,12 @@ class TJigsawSpriteCreator {
   void SetDifficulty(std::uint8_t index) { difficulty_ = index; }
   void SetNoPieceRotation(bool value) { noPieceRotation_ = value; }
   void SetNoPieceShadow(bool value) { noPieceShadow_ = value; }
+  // A big piece count (CountGrid.h) cuts a new game into that many pieces
+  // and scatters them over a table larger than the board (TableRect); any
+  // other range leaves the difficulty's preset search in force. A restored
+  // game takes its grid from its records and needs no count.
+  void SetPieceCount(TPieceCount count) { pieceCount_ = count; }
+  TPieceCount PieceCount() const { return pieceCount_; }
   // Threads for the per-piece work: 1 = the calling thread only, 0 = one per
   // processor (at most kMaxSpriteThreads).
   void SetThreads(int count) { threads_ = count < 0 ? 1 : count; }
@@ -161,6 +167,15 @@ class TJigsawSpriteCreator {
   std::int32_t BoardWidth() const { return boardWidth_; }
   std::int32_t BoardHeight() const { return boardHeight_; }
   TRect BoardRect() const { return boardRect_; }
+  // The table the pieces lie on after Execute: the board rect for a game of
+  // the six presets; for a big puzzle room around the picture, at least the
+  // board, and for a restored game also every stored position.
+  bool BigPuzzle() const { return bigPuzzle_; }
+  std::int32_t TableWidth() const { return tableWidth_; }
+  std::int32_t TableHeight() const { return tableHeight_; }
+  // A big puzzle's pieces get no shadow here: the board makes each one, the
+  // same way, when the piece first casts it.
+  bool ShadowsDeferred() const { return bigPuzzle_; }
   std::int32_t CellColumns() const { return cell_.Columns; }
   std::int32_t CellRows() const { return cell_.Rows; }
   std::int32_t CellCount() const { return cellCount_; }
@@ -175,6 +190,8 @@ class TJigsawSpriteCreator {
   void checkSavedRecords() const;
   void checkSavedGrid() const;
   void checkTemplateIndices() const;
+  void adoptSavedGrid();
+  void sizeTable();
   void drawNewGame(std::vector<TPieceJob>& jobs);
   void fillRestored(std::vector<TPieceJob>& jobs);
   void runJobs(std::vector<TPieceJob>& jobs);
@@ -195,6 +212,10 @@ class TJigsawSpriteCreator {
   bool noPieceRotation_ = false;
   bool noPieceShadow_ = false;
   int threads_ = 0;
+  TPieceCount pieceCount_;
+  bool bigPuzzle_ = false;
+  std::int32_t tableWidth_ = 0;
+  std::int32_t tableHeight_ = 0;
   TCellGrid cell_;
   std::int32_t cellCount_ = 0;
   TRect solutionRect_;

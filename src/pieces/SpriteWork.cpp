@@ -71,33 +71,43 @@ std::vector<std::byte> EncodeTurned(const TColor32* pixels, std::int32_t width, 
   return RleEncode(scratch.Turned.data(), count * sizeof(TColor32));
 }
 
+TShadowBlock MakeSpriteShadow(const TColor32* pixels, std::int32_t w, std::int32_t h,
+                              const TDivisionTable& table, TSpriteScratch& scratch) {
+  const std::size_t count = std::size_t(std::max(w, 0)) * std::size_t(std::max(h, 0));
+  // The shadow routine destroys the colour of its source, so it works on a
+  // copy.
+  if (pixels != scratch.Silhouette.data()) scratch.Silhouette.assign(pixels, pixels + count);
+  std::vector<TColor32> shadow(count);
+  MakeShadow(scratch.Silhouette.data(), shadow.data(), w, table, kShadowGrey, kShadowGrey,
+             kShadowGrey, h);
+  return std::make_shared<const std::vector<TColor32>>(std::move(shadow));
+}
+
 void MakePieceSprites(const TColor32* pixels, std::int32_t width, std::int32_t height,
                       bool onlyRotation0, const TDivisionTable& table, TPieceSprite& record,
-                      TSpriteScratch& scratch) {
+                      TSpriteScratch& scratch, TShadowMaking shadows) {
   record.Width = width;
   record.Height = height;
   const std::size_t count = std::size_t(std::max(width, 0)) * std::size_t(std::max(height, 0));
+  record.ShadowPixels = std::int32_t(count);
   const int made = onlyRotation0 ? 1 : 4;
   for (int r = 0; r < made; ++r) {
     std::vector<std::byte> encoded = EncodeTurned(pixels, width, height, r, scratch);
     record.RleSize[r] = std::int32_t(encoded.size());
     record.RleData[r] = toBlock(std::move(encoded));
 
+    if (shadows == TShadowMaking::smDeferred) continue;
     if (record.Placed != 1 && r != record.Rotation) continue;
-    // The shadow routine destroys the colour of its source, so it works on
-    // a copy: the turned block is one already, rotation 0 needs its own.
-    std::vector<TColor32>* source = &scratch.Turned;
-    if (r == 0) {
-      scratch.Silhouette.assign(pixels, pixels + count);
-      source = &scratch.Silhouette;
-    }
-    std::vector<TColor32> shadow(count);
-    // Turns 1 and 3 swap the sides.
+    // Turns 1 and 3 swap the sides; the turned block is a copy already.
     const std::int32_t w = (r & 1) ? height : width;
     const std::int32_t h = (r & 1) ? width : height;
-    MakeShadow(source->data(), shadow.data(), w, table, kShadowGrey, kShadowGrey, kShadowGrey, h);
-    record.ShadowPixels = std::int32_t(count);
-    record.ShadowData[r] = std::make_shared<const std::vector<TColor32>>(std::move(shadow));
+    if (r == 0) {
+      record.ShadowData[r] = MakeSpriteShadow(pixels, w, h, table, scratch);
+    } else {
+      std::swap(scratch.Turned, scratch.Silhouette);
+      record.ShadowData[r] = MakeSpriteShadow(scratch.Silhouette.data(), w, h, table, scratch);
+      std::swap(scratch.Turned, scratch.Silhouette);
+    }
   }
 }
 

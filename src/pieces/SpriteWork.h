@@ -31,13 +31,21 @@ std::vector<std::byte> EncodeTurned(const TColor32* pixels, std::int32_t width, 
 void TurnPixels(const TColor32* pixels, std::int32_t width, std::int32_t height, int quarterTurns,
                 std::vector<TColor32>& out);
 
+// Whether MakePieceSprites makes the shadows or leaves them to the board.
+enum class TShadowMaking { smNow, smDeferred };
+
 // Fills the sprite fields of `record` from the cut piece: Width and Height,
 // RleData and RleSize of rotation 0 and, unless `onlyRotation0`, of
-// rotations 1..3, and the shadow (ShadowData, ShadowPixels) of the record's
-// Rotation and, for a piece with Placed set, of every rotation made.
-// `pixels` is read only.
+// rotations 1..3, and (unless deferred) the shadow (ShadowData,
+// ShadowPixels) of the record's Rotation and, for a piece with Placed set,
+// of every rotation made. `pixels` is read only.
 void MakePieceSprites(const TColor32* pixels, std::int32_t width, std::int32_t height,
                       bool onlyRotation0, const TDivisionTable& table, TPieceSprite& record,
-                      TSpriteScratch& scratch);
+                      TSpriteScratch& scratch, TShadowMaking shadows = TShadowMaking::smNow);
+
+// The shadow of a w x h sprite whose pixels are `pixels`, as the sprite
+// creator makes it (the source is not changed).
+TShadowBlock MakeSpriteShadow(const TColor32* pixels, std::int32_t w, std::int32_t h,
+                              const TDivisionTable& table, TSpriteScratch& scratch);
 
 }  // namespace duduri

@@ -72,6 +72,7 @@ TBitmap32::TBitmap32(TBitmap32&& other) noexcept
       width_(std::exchange(other.width_, 0)),
       height_(std::exchange(other.height_, 0)),
       bits_(std::move(other.bits_)),
+      capacity_(std::exchange(other.capacity_, 0)),
       drawMode_(other.drawMode_),
       combineMode_(other.combineMode_),
       masterAlpha_(other.masterAlpha_),
@@ -87,6 +88,7 @@ TBitmap32& TBitmap32::operator=(TBitmap32&& other) noexcept {
   width_ = std::exchange(other.width_, 0);
   height_ = std::exchange(other.height_, 0);
   bits_ = std::move(other.bits_);
+  capacity_ = std::exchange(other.capacity_, 0);
   drawMode_ = other.drawMode_;
   combineMode_ = other.combineMode_;
   masterAlpha_ = other.masterAlpha_;
@@ -106,6 +108,7 @@ bool TBitmap32::ResizeSilently(std::int32_t width, std::int32_t height) {
   height = std::max(height, 0);
   if (width == width_ && height == height_) return false;
   bits_.reset();
+  capacity_ = 0;
   width_ = 0;
   height_ = 0;
   clipRect_ = TRect{};
@@ -119,6 +122,7 @@ bool TBitmap32::ResizeSilently(std::int32_t width, std::int32_t height) {
     } catch (const std::bad_alloc&) {
       throw EBitmapError(kAllocateError);
     }
+    capacity_ = std::size_t(count);
   }
   width_ = width;
   height_ = height;
@@ -138,6 +142,22 @@ bool TBitmap32::SetSize(std::int32_t width, std::int32_t height) {
   }
   if (changed) Changed();
   return changed;
+}
+
+bool TBitmap32::Reshape(std::int32_t width, std::int32_t height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (width == width_ && height == height_) return false;
+  const std::int64_t count = std::int64_t(width) * height;
+  if (count > 0 && std::uint64_t(count) <= capacity_ && width <= kMaxPictureSide &&
+      height <= kMaxPictureSide) {
+    width_ = width;
+    height_ = height;
+    clipRect_ = BoundsRect();
+    Changed();
+    return false;
+  }
+  return SetSize(width, height);
 }
 
 void TBitmap32::Assign(const TBitmap32* source) {

@@ -80,6 +80,11 @@ class TBitmap32 {
   // EBitmapError("Can't allocate the DIB handle") and leaves the surface 0x0
   // when the block cannot be had. Returns whether the size changed.
   bool SetSize(std::int32_t width, std::int32_t height);
+  // SetSize for a surface about to be drawn over whole: when the block in
+  // hand holds the new size, it is kept and the pixels are left as they were
+  // (no fresh pages to touch, no zeroing); otherwise a fresh all-zero block
+  // as SetSize gives. Returns true only when a fresh all-zero block was taken.
+  bool Reshape(std::int32_t width, std::int32_t height);
   void SetWidth(std::int32_t width) { SetSize(width, height_); }
   void SetHeight(std::int32_t height) { SetSize(width_, height); }
   std::int32_t Width() const { return width_; }
@@ -189,6 +194,7 @@ class TBitmap32 {
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   std::unique_ptr<TColor32[]> bits_;
+  std::size_t capacity_ = 0;  // pixels the block holds, at least Width * Height
   TDrawMode drawMode_ = dmOpaque;
   TCombineMode combineMode_ = cmBlend;
   std::uint32_t masterAlpha_ = 255;

@@ -87,6 +87,7 @@ void TBitmap32::RotateInto(TBitmap32& target, TQuarterTurn turn) {
       }
       Turn(bits_.get(), width_, height_, turned.get(), clockwise, half);
       bits_ = std::move(turned);
+      capacity_ = PixelCount();
     }
   }
   if (newWidth != width_ || newHeight != height_) {
