@@ -22,7 +22,7 @@
 
 #include "qtmain/QtTestRegistry.h"
 #include "project/HighScore.h"
-#include "shell/DragSolver.h"
+#include "support/DragSolver.h"
 #include "shell/ShellTexts.h"
 #include "shell/TestProject.h"
 #include "shell/ui/Dialogs.h"
@@ -141,13 +141,16 @@ class TDialogAnswerer : public QObject {
 };
 
 // Mouse events sent to the play area, as a person's would arrive.
-class TQtPointer : public test::IPointer {
+class TQtPointer : public IPointer {
  public:
   explicit TQtPointer(TfrmMain& window) : window_(window) {}
 
   TBoardPoint Press(int x, int y, TMouseButton button) override {
     TBoardPoint hit{-1, -1};
-    if (TSpriteDraw* b = window_.Flow().Board()) b->HitTest(x, y, hit.X, hit.Y);
+    if (TSpriteDraw* b = window_.Flow().Board()) {
+      const TBoardPoint at = b->ViewToTable(x, y);
+      b->HitTest(at.X, at.Y, hit.X, hit.Y);
+    }
     held_ = qtButton(button);
     send(QEvent::MouseButtonPress, x, y, qtButton(button), held_);
     return hit;
@@ -258,7 +261,7 @@ class PlayerTest : public QObject {
     // 1. Solved by hand.
     TQtPointer pointer(window);
     {
-      test::TDragSolver solver(currentGame(window), pointer);
+      TDragSolver solver(currentGame(window), pointer);
       QCOMPARE(solver.Solve(), board->PiecesTotal());
     }
     QVERIFY(pointer.FramedMoves() > 0);
@@ -277,7 +280,7 @@ class PlayerTest : public QObject {
     board = flow.Board();
     QVERIFY(board);
     {
-      test::TDragSolver solver(currentGame(window), pointer);
+      TDragSolver solver(currentGame(window), pointer);
       const int total = board->PiecesTotal();
       QCOMPARE(solver.Solve(2, total - 1), total - 1);
       TBoardPoint at;
@@ -299,7 +302,7 @@ class PlayerTest : public QObject {
     QCOMPARE(dialogs.Last("QMessageBox")->text, QString(kMsgSolveAll));
     QVERIFY(!board->SolvingAll());
     {
-      test::TDragSolver solver(currentGame(window), pointer);
+      TDragSolver solver(currentGame(window), pointer);
       QCOMPARE(solver.Solve(), board->PiecesTotal());
     }
     QCOMPARE(dialogs.Last("TfrmWin")->text, QString(kAutoSolveText));
