@@ -24,14 +24,17 @@ void TBoardView::Reset(std::int32_t tableWidth, std::int32_t tableHeight, std::i
   scrollX_ = 0;
   scrollY_ = 0;
   clampScroll();
+  originX_ = scrollX_;
+  originY_ = scrollY_;
 }
 
 void TBoardView::SetViewSize(std::int32_t viewWidth, std::int32_t viewHeight) {
+  if (viewWidth == viewWidth_ && viewHeight == viewHeight_) return;
   const double cx = TableXAt(viewWidth_ / 2.0);
   const double cy = TableYAt(viewHeight_ / 2.0);
   viewWidth_ = std::max(viewWidth, 0);
   viewHeight_ = std::max(viewHeight, 0);
-  zoom_ = std::max(zoom_, MinZoom());
+  zoom_ = std::clamp(zoom_, MinZoom(), kMaxZoom);
   CentreOn(cx, cy);
 }
 
@@ -44,11 +47,19 @@ std::int32_t TBoardView::ZoomedHeight() const {
 }
 
 std::int32_t TBoardView::MaxScrollX() const {
-  return std::max(0, ZoomedWidth() - viewWidth_);
+  const std::int32_t zw = ZoomedWidth();
+  return zw > viewWidth_ ? zw - viewWidth_ + overscrollX_ : 0;
 }
 
 std::int32_t TBoardView::MaxScrollY() const {
-  return std::max(0, ZoomedHeight() - viewHeight_);
+  const std::int32_t zh = ZoomedHeight();
+  return zh > viewHeight_ ? zh - viewHeight_ + overscrollY_ : 0;
+}
+
+void TBoardView::SetOverscroll(std::int32_t x, std::int32_t y) {
+  overscrollX_ = std::max(0, x);
+  overscrollY_ = std::max(0, y);
+  ScrollTo(scrollX_, scrollY_);
 }
 
 bool TBoardView::Identity() const {
@@ -70,9 +81,8 @@ void TBoardView::clampScroll() {
   // A zoomed table narrower than the view sits in its middle.
   const std::int32_t zw = ZoomedWidth();
   const std::int32_t zh = ZoomedHeight();
-  scrollX_ = zw <= viewWidth_ ? -((viewWidth_ - zw) / 2) : std::clamp(scrollX_, 0, zw - viewWidth_);
-  scrollY_ =
-      zh <= viewHeight_ ? -((viewHeight_ - zh) / 2) : std::clamp(scrollY_, 0, zh - viewHeight_);
+  scrollX_ = zw <= viewWidth_ ? -((viewWidth_ - zw) / 2) : std::clamp(scrollX_, 0, MaxScrollX());
+  scrollY_ = zh <= viewHeight_ ? -((viewHeight_ - zh) / 2) : std::clamp(scrollY_, 0, MaxScrollY());
 }
 
 bool TBoardView::ScrollTo(std::int32_t x, std::int32_t y) {
@@ -81,28 +91,37 @@ bool TBoardView::ScrollTo(std::int32_t x, std::int32_t y) {
   scrollX_ = x;
   scrollY_ = y;
   clampScroll();
+  originX_ = scrollX_ / zoom_;
+  originY_ = scrollY_ / zoom_;
   return scrollX_ != oldX || scrollY_ != oldY;
 }
 
 bool TBoardView::CentreOn(double x, double y) {
-  const auto sx = std::int32_t(std::lround(x * zoom_ - viewWidth_ / 2.0));
-  const auto sy = std::int32_t(std::lround(y * zoom_ - viewHeight_ / 2.0));
+  // The view pixel in the middle, (w / 2, h / 2), shows the point.
+  const auto sx = std::int32_t(std::lround(x * zoom_ - viewWidth_ / 2 - 0.5));
+  const auto sy = std::int32_t(std::lround(y * zoom_ - viewHeight_ / 2 - 0.5));
   return ScrollTo(sx, sy);
 }
 
 bool TBoardView::ZoomAt(double zoom, std::int32_t vx, std::int32_t vy) {
   zoom = std::clamp(zoom, MinZoom(), kMaxZoom);
   if (std::abs(zoom - 1.0) < kSnap) zoom = 1.0;
-  const double tx = TableXAt(vx);
-  const double ty = TableYAt(vy);
+  const double tx = originX_ + (vx + 0.5) / zoom_;
+  const double ty = originY_ + (vy + 0.5) / zoom_;
   const double oldZoom = zoom_;
   const std::int32_t oldX = scrollX_;
   const std::int32_t oldY = scrollY_;
   zoom_ = zoom;
+  originX_ = tx - (vx + 0.5) / zoom_;
+  originY_ = ty - (vy + 0.5) / zoom_;
   // Whole scroll pixels, so that at 1:1 every table pixel is a view pixel.
-  scrollX_ = std::int32_t(std::lround(tx * zoom_ - vx - 0.5));
-  scrollY_ = std::int32_t(std::lround(ty * zoom_ - vy - 0.5));
+  scrollX_ = std::int32_t(std::lround(originX_ * zoom_));
+  scrollY_ = std::int32_t(std::lround(originY_ * zoom_));
+  const std::int32_t wantX = scrollX_;
+  const std::int32_t wantY = scrollY_;
   clampScroll();
+  if (scrollX_ != wantX) originX_ = scrollX_ / zoom_;
+  if (scrollY_ != wantY) originY_ = scrollY_ / zoom_;
   return zoom_ != oldZoom || scrollX_ != oldX || scrollY_ != oldY;
 }
 

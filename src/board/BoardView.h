@@ -49,7 +49,11 @@ class TBoardView {
   // The scroll range on each axis: 0 .. Max (0 when the zoomed table fits).
   std::int32_t MaxScrollX() const;
   std::int32_t MaxScrollY() const;
-  bool CanPan() const { return MaxScrollX() > 0 || MaxScrollY() > 0; }
+  bool CanPan() const { return ZoomedWidth() > viewWidth_ || ZoomedHeight() > viewHeight_; }
+  // Extra scroll range past the right and bottom edges of the table on an
+  // axis that pans: room to bring the corner out from under something drawn
+  // over the view's corner (the overview map).
+  void SetOverscroll(std::int32_t x, std::int32_t y);
   bool Identity() const;
 
   // The zoom that shows the whole table, at most 1; the smallest zoom the
@@ -60,8 +64,9 @@ class TBoardView {
   // Scrolling, clamped to the range. Return whether the view moved.
   bool ScrollTo(std::int32_t x, std::int32_t y);
   bool ScrollBy(std::int32_t dx, std::int32_t dy) { return ScrollTo(scrollX_ + dx, scrollY_ + dy); }
-  // The table point (x, y) to the middle of the view, as near as the range
-  // allows.
+  // The table point (x, y) under the view's middle pixel (w / 2, h / 2), as
+  // near as the range allows; the pixel (x, y) of the table is the point
+  // (x + 0.5, y + 0.5).
   bool CentreOn(double x, double y);
   // A new zoom (clamped to MinZoom .. kMaxZoom) that keeps the table point
   // under view pixel (vx, vy) where it is. At zoom 1 the scroll position is
@@ -97,6 +102,13 @@ class TBoardView {
   double zoom_ = 1.0;
   std::int32_t scrollX_ = 0;
   std::int32_t scrollY_ = 0;
+  // The table point at the view's left and top edge, unrounded: zooming in
+  // and out again about the same point comes back to the same view, instead
+  // of drifting by the rounding of each step.
+  double originX_ = 0;
+  double originY_ = 0;
+  std::int32_t overscrollX_ = 0;
+  std::int32_t overscrollY_ = 0;
 };
 
 }  // namespace duduri

@@ -359,6 +359,7 @@ class TSpriteDraw {
   void ensureShadow(TPieceSprite& p);
   const TColor32* decodedSprite(const TPieceSprite& p);
   bool visible(const TPieceSprite& p) const;
+  static bool visibleIn(const TPieceSprite& p, const TRect& shown);
   void markActive();
   void drawBand();
   bool present();
@@ -373,6 +374,9 @@ class TSpriteDraw {
   void viewChanged();
   void drawOverview(TBitmap32& target);
   void renderOverview();
+  bool overviewFits() const;
+  TRect overviewPlace() const;
+  void fitOverscroll();
   bool overviewPress(int vx, int vy);
   void updateEdgeScroll();
   void stopEdgeScroll();

@@ -43,6 +43,7 @@ void TSpriteDraw::SetBackground(const TSpriteDrawParam& param, int width, int he
     width = std::max(0, width);
     height = std::max(0, height);
     view_.SetViewSize(width, height);
+    fitOverscroll();
     backgroundLayer_.SetSize(width, height);
     staticLayer_.SetSize(width, height);
     backBuffer_.SetSize(width, height);
@@ -56,6 +57,7 @@ void TSpriteDraw::SetBackground(const TSpriteDrawParam& param, int width, int he
   boardWidth_ = std::max(0, width);
   boardHeight_ = std::max(0, height);
   view_.Reset(boardWidth_, boardHeight_, boardWidth_, boardHeight_);
+  fitOverscroll();
   backgroundLayer_.SetSize(boardWidth_, boardHeight_);
   staticLayer_.SetSize(boardWidth_, boardHeight_);
   backBuffer_.SetSize(boardWidth_, boardHeight_);

@@ -56,6 +56,7 @@ TSpriteDraw::TSpriteDraw(TBoardControl& host, IBoardPlatform& platform,
   bigTable_ = boardWidth_ > viewWidth || boardHeight_ > viewHeight;
   shadowsDeferred_ = source.ShadowsDeferred;
   view_.Reset(boardWidth_, boardHeight_, viewWidth, viewHeight);
+  fitOverscroll();
   if (bigTable_) {
     // Solving all puts the picture in the middle of the table.
     originX_ = (boardWidth_ - source.PictureWidth) / 2;

@@ -32,7 +32,10 @@ int RotatedHeight(const TPieceSprite& p) {
 }  // namespace
 
 bool TSpriteDraw::visible(const TPieceSprite& p) const {
-  const TRect v = view_.VisibleTable();
+  return visibleIn(p, view_.VisibleTable());
+}
+
+bool TSpriteDraw::visibleIn(const TPieceSprite& p, const TRect& v) {
   const std::int64_t right = std::int64_t(p.X) + RotatedWidth(p);
   const std::int64_t bottom = std::int64_t(p.Y) + RotatedHeight(p);
   return p.X < v.Right && p.Y < v.Bottom && right > v.Left && bottom > v.Top;
@@ -144,9 +147,10 @@ void TSpriteDraw::RebuildStaticLayer() {
   overviewFresh_ = false;
   if (!piecesVisible_) return;
   markActive();
+  const TRect shown = view_.VisibleTable();
   for (auto it = stackingOrder_.rbegin(); it != stackingOrder_.rend(); ++it) {
     if (activeMark_[indexOf(it->Row, it->Col)] != 0) continue;
-    if (!visible(pieces_[it->Row][it->Col])) continue;
+    if (!visibleIn(pieces_[it->Row][it->Col], shown)) continue;
     drawPiece(staticLayer_, it->Row, it->Col, false, 255);
   }
 }

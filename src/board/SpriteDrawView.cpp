@@ -151,6 +151,11 @@ void TSpriteDraw::renderViewBackdrop(TBitmap32& target) {
     }
     const std::int64_t r = placed(ty, boardHeight_, ph, style);
     const TColor32* src = r < 0 ? nullptr : pixels + std::size_t(r >> level) * std::size_t(stride);
+    if (!src) {
+      // A row the picture does not reach: the table and the floor around it.
+      for (int vx = 0; vx < vw; ++vx) row[vx] = columns[std::size_t(vx)] == -2 ? off : workspace;
+      continue;
+    }
     for (int vx = 0; vx < vw; ++vx) {
       const std::int64_t c = columns[std::size_t(vx)];
       row[vx] = c == -2 ? off : (c < 0 || !src) ? workspace : (src[c] | 0xFF000000u);
@@ -194,7 +199,7 @@ bool TSpriteDraw::ScrollViewBy(int dx, int dy) {
 }
 
 bool TSpriteDraw::CentreViewOn(int tableX, int tableY) {
-  if (!view_.CentreOn(tableX, tableY)) return false;
+  if (!view_.CentreOn(tableX + 0.5, tableY + 0.5)) return false;
   viewChanged();
   return true;
 }
@@ -220,6 +225,7 @@ void TSpriteDraw::ResizeView(int width, int height) {
   height = std::max(0, height);
   if (!bigTable_ || (width == view_.ViewWidth() && height == view_.ViewHeight())) return;
   view_.SetViewSize(width, height);
+  fitOverscroll();
   backgroundLayer_.SetSize(width, height);
   staticLayer_.SetSize(width, height);
   backBuffer_.SetSize(width, height);
@@ -293,12 +299,29 @@ void TSpriteDraw::EdgeScrollStep() {
 // ---- The overview map ----
 
 bool TSpriteDraw::OverviewShown() const {
-  return view_.CanPan() && piecesVisible_ && view_.ViewWidth() >= kOverviewMinView &&
+  return view_.CanPan() && piecesVisible_ && overviewFits();
+}
+
+bool TSpriteDraw::overviewFits() const {
+  return view_.ViewWidth() >= kOverviewMinView &&
          view_.ViewHeight() >= kOverviewMinView * 3 / 4 && boardWidth_ > 0 && boardHeight_ > 0;
+}
+
+void TSpriteDraw::fitOverscroll() {
+  // The view scrolls past the table's far corner far enough to bring it out
+  // from under the map.
+  const TRect r = overviewPlace();
+  view_.SetOverscroll(r.Right > r.Left ? r.Right - r.Left + 2 * kOverviewMargin : 0,
+                      r.Bottom > r.Top ? r.Bottom - r.Top + 2 * kOverviewMargin : 0);
 }
 
 TRect TSpriteDraw::OverviewRect() const {
   if (!OverviewShown()) return TRect{};
+  return overviewPlace();
+}
+
+TRect TSpriteDraw::overviewPlace() const {
+  if (!overviewFits()) return TRect{};
   const double maxW = std::min(kOverviewMaxWidth, view_.ViewWidth() / 4);
   const double maxH = std::min(kOverviewMaxHeight, view_.ViewHeight() / 4);
   const double scale = std::min(maxW / boardWidth_, maxH / boardHeight_);

@@ -28,7 +28,11 @@ TBoardPoint TDragSolver::Show(int x, int y) {
   if (!b) return TBoardPoint{x, y};
   if (b->View().Zoom() != 1.0) b->ZoomViewAt(1.0, b->ViewWidth() / 2, b->ViewHeight() / 2);
   TBoardPoint v = b->TableToView(x, y);
-  const bool inside = v.X >= kViewMargin && v.Y >= kViewMargin &&
+  // Presses on the overview map move the view instead of taking a piece.
+  const TRect map = b->OverviewRect();
+  const bool onMap = v.X >= map.Left - kEdge && v.X < map.Right + kEdge &&
+                     v.Y >= map.Top - kEdge && v.Y < map.Bottom + kEdge;
+  const bool inside = !onMap && v.X >= kViewMargin && v.Y >= kViewMargin &&
                       v.X < b->ViewWidth() - kViewMargin && v.Y < b->ViewHeight() - kViewMargin;
   if (!inside && b->View().CanPan()) {
     b->CentreViewOn(x, y);
