@@ -237,13 +237,17 @@ void TJigsawSpriteCreator::sizeTable() {
   std::int64_t right = 0;
   std::int64_t bottom = 0;
   if (restoring_) {
+    // Pieces of an ordinary game may hang over the board's right and lower
+    // edges, but their corners lie on it: a corner beyond it was saved on a
+    // table larger than this board, which gets a table again.
+    bool beyond = false;
     for (const TSavedPiece& p : saved_.Pieces) {
       const std::int64_t side = std::max(p.Width, p.Height);
       right = std::max(right, std::int64_t(p.X) + side);
       bottom = std::max(bottom, std::int64_t(p.Y) + side);
+      beyond = beyond || p.X >= width || p.Y >= height;
     }
-    // A game saved on a table larger than this board gets a table again.
-    if (right > width || bottom > height) bigPuzzle_ = true;
+    if (beyond) bigPuzzle_ = true;
   } else {
     bigPuzzle_ = IsBigPieceCount(pieceCount_);
   }
