@@ -31,6 +31,10 @@ constexpr double kCountWeight = 2;
 // only where they fit clearly better.
 constexpr double kOblongWeight = 1;
 
+// A reduced decode may be enlarged by at most this share (per cent of the
+// cut's size it must reach).
+constexpr std::int64_t kMostEnlarged = 88;
+
 struct TScored {
   TCountGrid Grid;
   double Score = 0;
@@ -146,11 +150,16 @@ TTableSize TableSizeFor(std::int32_t scaledWidth, std::int32_t scaledHeight,
 
 int DecodeEighthsFor(std::int32_t pictureWidth, std::int32_t pictureHeight,
                      std::int32_t targetWidth, std::int32_t targetHeight) {
-  for (int m = 1; m < 8; ++m) {
-    // The decoder rounds scaled sizes up.
+  // Only halving steps: the decoder has fast paths for them, while other
+  // eighths cost nearly a whole decode. A picture a little smaller than the
+  // cut is enlarged the rest of the way, which a photo hardly shows.
+  for (int m : {1, 2, 4}) {
     const std::int64_t w = (std::int64_t(pictureWidth) * m + 7) / 8;
     const std::int64_t h = (std::int64_t(pictureHeight) * m + 7) / 8;
-    if (w >= targetWidth && h >= targetHeight) return m;
+    if (w * 100 >= std::int64_t(targetWidth) * kMostEnlarged &&
+        h * 100 >= std::int64_t(targetHeight) * kMostEnlarged) {
+      return m;
+    }
   }
   return 8;
 }

@@ -78,9 +78,10 @@ struct TTableSize {
 TTableSize TableSizeFor(std::int32_t scaledWidth, std::int32_t scaledHeight,
                         std::int32_t viewWidth, std::int32_t viewHeight);
 
-// The JPEG decoder's scale (eighths, 1..8) that gives the smallest picture
-// still at least targetWidth x targetHeight: a big puzzle cut smaller than
-// its photo needs only that much of it decoded.
+// The JPEG decoder's scale (eighths: 1, 2, 4 or 8) that gives the smallest
+// picture from which a targetWidth x targetHeight cut still looks as good:
+// at least nearly that size. A big puzzle cut smaller than its photo needs
+// only that much of it decoded.
 int DecodeEighthsFor(std::int32_t pictureWidth, std::int32_t pictureHeight,
                      std::int32_t targetWidth, std::int32_t targetHeight);
 

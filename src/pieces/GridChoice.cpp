@@ -183,8 +183,10 @@ void TPzJigsawPieceCollection::ChooseGrid() {
       scalePictureTo(0, 0);
       return;
     }
+    const bool sized = countPictureWidth_ > 0 && countPictureHeight_ > 0;
     const TCountGrid grid =
-        ChooseCountGrid(gridTable_, picture_.Width(), picture_.Height(), countRange_);
+        ChooseCountGrid(gridTable_, sized ? countPictureWidth_ : picture_.Width(),
+                        sized ? countPictureHeight_ : picture_.Height(), countRange_);
     if (grid.Entry < 0) {
       unusable("no grid entry gives " + std::to_string(countRange_.Low) + ".." +
                std::to_string(countRange_.High) + " pieces for a " +

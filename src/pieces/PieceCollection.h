@@ -105,6 +105,13 @@ class TPzJigsawPieceCollection {
   // IsBigPieceCount) leaves the difficulty's preset search in force.
   void SetCountRange(TPieceCount range) { countRange_ = range; }
   TPieceCount CountRange() const { return countRange_; }
+  // The size the count grid search takes the picture to have (0 x 0: its
+  // own): a photo decoded at a fraction of its size is searched as the
+  // photo, so that the grid does not depend on how it was decoded.
+  void SetCountPictureSize(std::int32_t width, std::int32_t height) {
+    countPictureWidth_ = width;
+    countPictureHeight_ = height;
+  }
   // Makes a count grid current (as ChooseGrid would) and scales the picture
   // to it; EPieceError for an entry that does not exist.
   void SelectCountGrid(const TCountGrid& grid);
@@ -172,6 +179,8 @@ class TPzJigsawPieceCollection {
   std::uint8_t difficulty_ = 0;
   std::int32_t gridIndex_ = -1;
   TPieceCount countRange_;
+  std::int32_t countPictureWidth_ = 0;
+  std::int32_t countPictureHeight_ = 0;
   std::uint16_t maxWidth_ = 1024;
   std::uint16_t maxHeight_ = 768;
   std::vector<TPzPuzzlePieceItem> pieces_;

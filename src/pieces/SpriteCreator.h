@@ -124,6 +124,11 @@ class TJigsawSpriteCreator {
   // game takes its grid from its records and needs no count.
   void SetPieceCount(TPieceCount count) { pieceCount_ = count; }
   TPieceCount PieceCount() const { return pieceCount_; }
+  // The size of the photo the picture was decoded from, when it was decoded
+  // smaller (DecodeEighthsFor): the grid is the photo's.
+  void SetSourcePictureSize(std::int32_t width, std::int32_t height) {
+    collection_.SetCountPictureSize(width, height);
+  }
   // Threads for the per-piece work: 1 = the calling thread only, 0 = one per
   // processor (at most kMaxSpriteThreads).
   void SetThreads(int count) { threads_ = count < 0 ? 1 : count; }

@@ -1,5 +1,6 @@
 #include "shell/PieceCountRule.h"
 
+#include "pieces/CountGrid.h"
 #include "project/HighScore.h"
 
 namespace duduri {
@@ -82,6 +83,36 @@ int DifficultyItemFor(TPieceRange range) {
     if (range == kPresets[i].Range) return i;
   }
   return range.Min > 100 ? 3 : 0;
+}
+
+namespace {
+
+constexpr TBigPuzzleItem kBigPuzzles[kBigPuzzleItems] = {{"300 pieces", 300},
+                                                          {"500 pieces", 500},
+                                                          {"1000 pieces", 1000},
+                                                          {"2000 pieces", 2000},
+                                                          {"5000 pieces", 5000}};
+
+}  // namespace
+
+const TBigPuzzleItem& BigPuzzleItem(int index) {
+  return kBigPuzzles[index >= 0 && index < kBigPuzzleItems ? index : 0];
+}
+
+TPieceRange BigPuzzleRange(int index) {
+  const TPieceCount c = PieceCountAround(BigPuzzleItem(index).Pieces);
+  return TPieceRange{c.Low, c.High};
+}
+
+int BigPuzzleItemFor(TPieceRange range) {
+  for (int i = 0; i < kBigPuzzleItems; ++i) {
+    if (range == BigPuzzleRange(i)) return i;
+  }
+  return -1;
+}
+
+bool IsBigPuzzleRange(TPieceRange range) {
+  return IsBigPieceCount(TPieceCount{range.Min, range.Max});
 }
 
 }  // namespace duduri

@@ -87,7 +87,8 @@ TEST(CountGrid, OnlyRangesAboveThePresetsAreBigAndTheirTablesHoldThePieces) {
   const TTableSize tall = TableSizeFor(1000, 4000, 1920, 1000);  // a tall picture in a wide view
   EXPECT_GT(tall.Height, 4000);
 
-  EXPECT_EQ(DecodeEighthsFor(4000, 3000, 2124, 1593), 5);
+  EXPECT_EQ(DecodeEighthsFor(4000, 3000, 2124, 1593), 4);  // 2000 x 1500, enlarged 6 %
+  EXPECT_EQ(DecodeEighthsFor(4000, 3000, 2400, 1800), 8);
   EXPECT_EQ(DecodeEighthsFor(4000, 3000, 500, 375), 1);
   EXPECT_EQ(DecodeEighthsFor(4000, 3000, 4000, 3000), 8);
   EXPECT_EQ(DecodeEighthsFor(1000, 750, 2000, 1500), 8);  // never larger than the picture

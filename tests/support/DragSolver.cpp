@@ -92,6 +92,7 @@ bool TDragSolver::DragPieceTo(int row, int col, int x, int y, int steps) {
   const TBoardPoint from = Show(grab.X, grab.Y);
   const TBoardPoint hit = pointer_.Press(from.X, from.Y, mbLeft);
   if (hit.X != col || hit.Y != row) {
+
     pointer_.Release(from.X, from.Y, mbLeft);
     return false;
   }
@@ -148,11 +149,14 @@ bool TDragSolver::Park(int row, int col) {
     const int top = (h - b->CellHeight() * rows) / 2 - side;
     const int right = left + b->CellWidth() * columns + 2 * side;
     const int bottom = top + b->CellHeight() * rows + 2 * side;
-    const int slot = side + 2;
+    // Further apart than any two neighbours fit, so that parked pieces never
+    // join; they may overlap, and one that is wanted later is dug out from
+    // under its neighbours.
+    const int slot = std::max(b->CellWidth(), b->CellHeight()) + b->JigsawMagnet() + 2;
     const int across = std::max(1, (w - side - 2 * kEdge) / slot);
     const int down = std::max(1, (h - side - 2 * kEdge) / slot);
-    while (parked_ < across * down) {
-      const int n = parked_++;
+    for (int attempt = 0; attempt < across * down; ++attempt) {
+      const int n = parked_++ % (across * down);
       const TBoardPoint at{kEdge + (n % across) * slot, kEdge + (n / across) * slot};
       if (at.X + side > left && at.X < right && at.Y + side > top && at.Y < bottom) continue;
       if (DragPieceTo(row, col, at.X, at.Y)) return true;
