@@ -4,8 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <optional>
+
 #include "BoardTestUtil.h"
+#include "board/CreatorSource.h"
+#include "board/JigsawFile.h"
 #include "pieces/CountGrid.h"
+#include "pieces/Random.h"
+#include "pieces/SpriteCreator.h"
+#include "pieces/TemplateGenerator.h"
 
 namespace duduri {
 namespace {
@@ -106,6 +117,78 @@ TEST(BigGame, PickingAGroupRaisesItInOnePassKeepingTheOrderOfTheRest) {
   std::erase_if(before, [](const TZPos& z) { return z.Row < 3 && z.Col < 4; });
   EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin() + 12));
   game->Release(v.X, v.Y);
+}
+
+// A 300-piece game cut by the sprite creator, as the player makes it.
+std::unique_ptr<TJigsawSpriteCreator> CutBigGame(const TTemplateSet& templates,
+                                                 std::optional<TSavedLayout> saved) {
+  auto creator = saved ? std::make_unique<TJigsawSpriteCreator>(std::move(*saved))
+                       : std::make_unique<TJigsawSpriteCreator>(MakeTestPicture(640, 480));
+  creator->Collection().AddTemplateSet(templates);
+  creator->SetBoardSize(kBoardW, kBoardH);
+  creator->SetDifficulty(5);
+  creator->SetPieceCount(PieceCountAround(300));
+  RandSeed(5);
+  creator->Execute();
+  return creator;
+}
+
+TEST(BigGame, ASavedBigGameHoldsItsTablePositionsAndOpensAgainWithTheSamePieces) {
+  const TTemplateSet templates = GenerateTemplateSet({{40, 40}}, 7, 3);
+  auto creator = CutBigGame(templates, std::nullopt);
+  THeadlessGame game(SpriteSourceOf(*creator), kBoardW, kBoardH);
+  game.Start();
+  TSpriteDraw& b = game.board();
+  ASSERT_TRUE(b.BigTable());
+  // A piece moved to the table's far corner, out of the first view.
+  const int farX = b.BoardWidth() - 60;
+  const int farY = b.BoardHeight() - 60;
+  ASSERT_TRUE(game.DragPieceTo(3, 4, farX, farY));
+  ASSERT_EQ(b.Piece(3, 4).X, farX);
+
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("duduri-big-" + std::to_string(::getpid()) + ".jsw");
+  TJigsawFile out;
+  out.Columns = b.PiecesX();
+  out.Rows = b.PiecesY();
+  out.PieceScale = creator->Scale();
+  out.Level = b.MyLevel();
+  out.SetPieces(b.Pieces());
+  out.SaveToFile(file);
+
+  TJigsawFile in;
+  in.LoadFromFile(file);
+  std::filesystem::remove(file);
+  TSavedLayout saved;
+  const TBitmap32 picture = MakeTestPicture(640, 480);
+  saved.Picture.Width = 640;
+  saved.Picture.Height = 480;
+  saved.Picture.Pixels.assign(picture.Bits(), picture.Bits() + picture.PixelCount());
+  saved.Pieces = in.Pieces;
+  saved.Columns = in.Columns;
+  saved.Rows = in.Rows;
+  saved.Difficulty = in.Level;
+  auto restored = CutBigGame(templates, std::move(saved));
+  THeadlessGame again(SpriteSourceOf(*restored), kBoardW, kBoardH);
+  again.Start();
+  TSpriteDraw& r = again.board();
+  ASSERT_EQ(r.PiecesX(), b.PiecesX());
+  ASSERT_EQ(r.PiecesY(), b.PiecesY());
+  EXPECT_TRUE(r.BigTable());
+  EXPECT_GE(r.BoardWidth(), farX + 40);
+  for (int row = 0; row < r.PiecesY(); ++row) {
+    for (int col = 0; col < r.PiecesX(); ++col) {
+      const TPieceSprite& p = r.Piece(row, col);
+      const TPieceSprite& q = b.Piece(row, col);
+      ASSERT_EQ(std::memcmp(&p.Saved(), &q.Saved(), sizeof(TSavedPiece)), 0) << row << "," << col;
+      ASSERT_EQ(*p.RleData[p.Rotation], *q.RleData[q.Rotation]) << row << "," << col;
+    }
+  }
+  // And it plays on from there: the far piece is picked where it lies.
+  TBoardPoint grab;
+  ASSERT_TRUE(again.GrabPoint(3, 4, grab));
+  const TBoardPoint v = r.TableToView(grab.X, grab.Y);
+  EXPECT_EQ(again.Press(v.X, v.Y), (TBoardPoint{4, 3}));
 }
 
 }  // namespace
