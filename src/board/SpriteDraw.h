@@ -357,6 +357,8 @@ class TSpriteDraw {
   void drawShadow(TBitmap32& target, TPieceSprite& p);
   void makeShadow(TPieceSprite& p, int rotation);
   void ensureShadow(TPieceSprite& p);
+  // Turns the sprite of a rotation the creator left to the board.
+  void ensureSprite(TPieceSprite& p);
   const TColor32* decodedSprite(const TPieceSprite& p);
   bool visible(const TPieceSprite& p) const;
   static bool visibleIn(const TPieceSprite& p, const TRect& shown);

@@ -97,6 +97,7 @@ void TSpriteDraw::PiecesMouseDown(TSender sender, TShiftState shift, int X, int 
       bandSelecting_ = false;
       // About the sprite's top-left corner: X and Y stay.
       p.Rotation = std::uint8_t((p.Rotation + 1) & 3);
+      ensureSprite(p);
       makeShadow(p, p.Rotation);
       if (!raise(onPiecesRotate_, sender, hitCol, hitRow)) return;
     } else {
@@ -116,6 +117,7 @@ bool TSpriteDraw::rotateGroup(TSender sender, int row, int col) {
   raiseGroup(group_);
   TPieceSprite& clicked = piece(row, col);
   clicked.Rotation = std::uint8_t((clicked.Rotation + 1) & 3);
+  ensureSprite(clicked);
   makeShadow(clicked, clicked.Rotation);
   // Every member takes the clicked piece's rotation and the place the turned
   // picture gives it relative to the clicked piece, which stays where it is.
@@ -125,6 +127,7 @@ bool TSpriteDraw::rotateGroup(TSender sender, int row, int col) {
   for (const SelectedPieceEntry& e : group_) {
     TPieceSprite& m = piece(e.Row, e.Col);
     m.Rotation = clicked.Rotation;
+    ensureSprite(m);
     makeShadow(m, m.Rotation);
     const TBoardPoint home = RotatedHome(e.Row, e.Col);
     m.X = cx + home.X - r0.X;

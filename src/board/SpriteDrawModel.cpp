@@ -156,6 +156,8 @@ void TSpriteDraw::copyPieces(const TSpriteSource& source) {
           p.ShadowData[r].reset();
         }
       }
+      // A creator that made only some rotations left the rest to the board.
+      if (!source.NoPieceRotation) ensureSprite(p);
     }
   }
   piecesX_ = source.Columns;

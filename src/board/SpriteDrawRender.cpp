@@ -90,6 +90,10 @@ void TSpriteDraw::drawPiece(TBitmap32& target, int row, int col, bool withShadow
                   level, alpha);
 }
 
+void TSpriteDraw::ensureSprite(TPieceSprite& p) {
+  if (!p.RleData[p.Rotation & 3]) MakeTurnedSprite(p, p.Rotation, shadowWork_);
+}
+
 void TSpriteDraw::ensureShadow(TPieceSprite& p) {
   if (!shadowsDeferred_) return;
   const int r = p.Rotation & 3;

@@ -353,9 +353,10 @@ void TJigsawSpriteCreator::runJobs(std::vector<TPieceJob>& jobs) {
   TDivisionTable table;
   FillDivisionTable(table);
   const bool onlyRotation0 = noPieceRotation_;
-  // Only moving pieces cast shadows: a big puzzle leaves them to the board,
-  // which makes each one the first time its piece is picked up.
-  const TShadowMaking shadows = bigPuzzle_ ? TShadowMaking::smDeferred : TShadowMaking::smNow;
+  // A big puzzle makes only what its first frame shows: the sprite of the
+  // rotation each piece lies in. The board makes the other rotations when a
+  // piece is turned and a shadow when a piece is picked up.
+  const TSpriteMaking making = bigPuzzle_ ? TSpriteMaking::smDeferred : TSpriteMaking::smAll;
   // The collection resizes its picture when the scaled picture is first
   // asked for; that happens here, once, before any worker reads it.
   const TBitmap32& scaled = collection_.ScaledPicture();
@@ -377,7 +378,7 @@ void TJigsawSpriteCreator::runJobs(std::vector<TPieceJob>& jobs) {
       collection_.CutItem(job.CollectionIndex, &surface);
     }
     MakePieceSprites(surface.Bits(), surface.Width(), surface.Height(), onlyRotation0, table, p,
-                     scratch, shadows);
+                     scratch, making);
   };
 
   // The collection reports cutting errors from whichever thread cuts; they

@@ -178,8 +178,9 @@ class TJigsawSpriteCreator {
   bool BigPuzzle() const { return bigPuzzle_; }
   std::int32_t TableWidth() const { return tableWidth_; }
   std::int32_t TableHeight() const { return tableHeight_; }
-  // A big puzzle's pieces get no shadow here: the board makes each one, the
-  // same way, when the piece first casts it.
+  // A big puzzle's pieces get the sprite of their rotation only and no
+  // shadow: the board makes each other rotation when the piece is turned and
+  // each shadow, the same way, when the piece first casts it.
   bool ShadowsDeferred() const { return bigPuzzle_; }
   std::int32_t CellColumns() const { return cell_.Columns; }
   std::int32_t CellRows() const { return cell_.Rows; }

@@ -5,6 +5,7 @@
 #include "pieces/PieceCollection.h"
 #include "pieces/SpriteCreator.h"
 #include "project/Project.h"
+#include "shell/PicturePrefetch.h"
 
 namespace duduri {
 
@@ -42,34 +43,41 @@ bool ApplyBigPieceCount(TJigsawSpriteCreator& creator, TPieceRange range, TPictu
   return true;
 }
 
-TPicture DecodeGamePicture(std::span<const std::byte> jpeg, const TJigsawProject2& project,
-                           std::int32_t pictureId, const TJigsawFile* savedGame) {
+int GamePictureEighths(std::span<const std::byte> jpeg, const TJigsawProject2& project,
+                       std::int32_t pictureId, const TJigsawFile* savedGame) {
   TCountGrid grid;
   try {
-    const TPictureSize photo = ReadJpegSize(jpeg);
     TPzJigsawPieceCollection templates;
     if (savedGame) {
       // Big games are saved at the "> 200 pieces" difficulty.
       if (savedGame->Level != 5 || std::int64_t(savedGame->Columns) * savedGame->Rows <= 200) {
-        return DecodeJpeg(jpeg);
+        return 8;
       }
       templates.LoadTemplates(std::span<const std::byte>(project.TemplateSetStore));
       grid = SavedCountGrid(templates.GridTable(), savedGridEntry(templates, savedGame->Pieces),
                             savedGame->Columns, savedGame->Rows);
     } else {
       const std::optional<TPieceRange> range = RangeInForce(project, pictureId);
-      if (!range || !IsBigPuzzleRange(*range)) return DecodeJpeg(jpeg);
+      if (!range || !IsBigPuzzleRange(*range)) return 8;
       templates.LoadTemplates(std::span<const std::byte>(project.TemplateSetStore));
+      const TPictureSize photo = ReadJpegSize(jpeg);
       grid = ChooseCountGrid(templates.GridTable(), photo.Width, photo.Height,
                              TPieceCount{range->Min, range->Max});
     }
-    if (grid.Entry < 0) return DecodeJpeg(jpeg);
-    return DecodeJpegScaled(
-        jpeg, DecodeEighthsFor(photo.Width, photo.Height, grid.ScaledWidth, grid.ScaledHeight));
-  } catch (const ETemplateError&) {
-    // The build reads the template set again and reports it there.
-    return DecodeJpeg(jpeg);
+    if (grid.Entry < 0) return 8;
+    const TPictureSize photo = ReadJpegSize(jpeg);
+    return DecodeEighthsFor(photo.Width, photo.Height, grid.ScaledWidth, grid.ScaledHeight);
+  } catch (const EDuduriError&) {
+    // A template set or header that does not read: the build reports it.
+    return 8;
   }
+}
+
+TPicture DecodeGamePicture(std::span<const std::byte> jpeg, const TJigsawProject2& project,
+                           std::int32_t pictureId, const TJigsawFile* savedGame) {
+  const int eighths = GamePictureEighths(jpeg, project, pictureId, savedGame);
+  if (std::optional<TPicture> ready = TakePrefetchedPicture(jpeg, eighths)) return std::move(*ready);
+  return DecodeJpegScaled(jpeg, eighths);
 }
 
 }  // namespace duduri

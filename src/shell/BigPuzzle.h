@@ -29,8 +29,12 @@ bool ApplyBigPieceCount(TJigsawSpriteCreator& creator, TPieceRange range, TPictu
 // The picture of a game: a big puzzle cut smaller than its photo (a new
 // one by its range and the project's template set, a saved one by its
 // records) is decoded at a fraction of the photo's size; anything else in
-// full. Throws as DecodeJpeg throws.
+// full. The picture the start-up prefetch decoded is taken when it is this
+// one. Throws as DecodeJpeg throws.
 TPicture DecodeGamePicture(std::span<const std::byte> jpeg, const TJigsawProject2& project,
                            std::int32_t pictureId, const TJigsawFile* savedGame);
+// The scale (eighths, DecodeEighthsFor) DecodeGamePicture decodes at.
+int GamePictureEighths(std::span<const std::byte> jpeg, const TJigsawProject2& project,
+                       std::int32_t pictureId, const TJigsawFile* savedGame);
 
 }  // namespace duduri

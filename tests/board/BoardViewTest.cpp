@@ -320,11 +320,20 @@ TEST(BigTable, TheBackdropIsLaidOnTheTableAndScrollsWithIt) {
   EXPECT_LT(floor & 0xFF, game.Platform().workspaceColor & 0xFF);
 }
 
-TEST(BigTable, DeferredShadowsAreMadeWhenFirstCastAsTheCreatorMakesThem) {
+TEST(BigTable, DeferredSpritesAndShadowsAreMadeWhenFirstWantedAsTheCreatorMakesThem) {
   TBig t(true);
+  TBig full;  // the same game with every sprite made at once
   TSpriteDraw& b = t.board();
-  for (const auto& row : b.Pieces())
-    for (const TPieceSprite& p : row) ASSERT_FALSE(p.ShadowData[p.Rotation]);
+  for (const auto& row : b.Pieces()) {
+    for (const TPieceSprite& p : row) {
+      ASSERT_FALSE(p.ShadowData[p.Rotation]);
+      for (int r = 1; r < 4; ++r) ASSERT_FALSE(p.RleData[(p.Rotation + r) & 3]);
+    }
+  }
+  // Turning a piece turns its sprite.
+  ASSERT_TRUE(t.game->RotatePiece(4, 4));
+  const TPieceSprite& turned = b.Piece(4, 4);
+  EXPECT_EQ(*turned.RleData[turned.Rotation], *full.board().Piece(4, 4).RleData[turned.Rotation]);
   TBoardPoint grab;
   ASSERT_TRUE(t.game->GrabPoint(2, 2, grab));
   const TBoardPoint v = b.TableToView(grab.X, grab.Y);

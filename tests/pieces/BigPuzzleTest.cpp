@@ -8,6 +8,7 @@
 
 #include "SpriteCreatorSupport.h"
 #include "pieces/CountGrid.h"
+#include "pieces/SpriteWork.h"
 #include "pieces/TemplateGenerator.h"
 
 namespace duduri {
@@ -134,8 +135,8 @@ TEST(BigPuzzleCreator, CutsTheCountAskedForAndScattersItOverATable) {
       ASSERT_LT(p.X, c->TableWidth() - p.Width / 2 + 1);
       ASSERT_LT(p.Y, c->TableHeight() - p.Height / 2 + 1);
       beyondBoard = beyondBoard || p.X >= o.BoardWidth || p.Y >= o.BoardHeight;
-      // Four rotations, no shadow: the board makes each when it is cast.
-      for (int r = 0; r < 4; ++r) ASSERT_TRUE(p.RleData[r]);
+      // The rotation it lies in, no shadow: the board makes the rest.
+      for (int r = 0; r < 4; ++r) ASSERT_EQ(bool(p.RleData[r]), r == p.Rotation);
       ASSERT_FALSE(p.ShadowData[p.Rotation]);
     }
   }
@@ -185,7 +186,12 @@ TEST(BigPuzzleCreator, ASavedBigGameIsRebuiltFromItsRecordsOnItsTable) {
     const TPieceSprite& before =
         original->Pieces()[n / std::size_t(c->Columns())][n % std::size_t(c->Columns())];
     ASSERT_EQ(std::memcmp(&p.Saved(), &records[n], sizeof(TSavedPiece)), 0) << n;
-    for (int r = 0; r < 4; ++r) ASSERT_EQ(*p.RleData[r], *before.RleData[r]) << n;
+    ASSERT_TRUE(p.RleData[p.Rotation]);
+    // The same cut: turned back to the rotation it was made in, the same bytes.
+    TPieceSprite turned = p;
+    TSpriteScratch scratch;
+    ASSERT_TRUE(MakeTurnedSprite(turned, before.Rotation, scratch));
+    ASSERT_EQ(*turned.RleData[before.Rotation], *before.RleData[before.Rotation]) << n;
   }
 }
 

@@ -150,7 +150,7 @@ TGridPieces MakeGridPieces(const TBitmap32& picture, const TGridPiecesOptions& o
         if (r == 1) turned.Rotate90();
         if (r == 2) turned.Rotate180();
         if (r == 3) turned.Rotate270();
-        EncodeRotation(p, r, turned);
+        if (!options.DeferShadows || r == p.Rotation) EncodeRotation(p, r, turned);
         if (!options.DeferShadows && (p.Placed == 1 || r == p.Rotation)) {
           auto shadow = std::make_shared<std::vector<TColor32>>(std::size_t(p.ShadowPixels));
           MakeShadow(turned.Bits(), shadow->data(), turned.Width(), table, kShadowGrey, kShadowGrey,

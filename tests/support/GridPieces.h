@@ -35,7 +35,8 @@ struct TGridPiecesOptions {
   // board plays it through its view. 0 = the board itself.
   int TableWidth = 0;
   int TableHeight = 0;
-  // No shadows made here: the board makes them when first cast.
+  // As a big puzzle's creator: only the sprite of each piece's rotation and
+  // no shadow; the board makes the rest when it wants them.
   bool DeferShadows = false;
 };
 
