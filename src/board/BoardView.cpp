@@ -21,6 +21,7 @@ void TBoardView::Reset(std::int32_t tableWidth, std::int32_t tableHeight, std::i
   viewWidth_ = std::max(viewWidth, 0);
   viewHeight_ = std::max(viewHeight, 0);
   zoom_ = 1.0;
+  inverse_ = 1.0;
   scrollX_ = 0;
   scrollY_ = 0;
   clampScroll();
@@ -35,6 +36,7 @@ void TBoardView::SetViewSize(std::int32_t viewWidth, std::int32_t viewHeight) {
   viewWidth_ = std::max(viewWidth, 0);
   viewHeight_ = std::max(viewHeight, 0);
   zoom_ = std::clamp(zoom_, MinZoom(), kMaxZoom);
+  inverse_ = 1.0 / zoom_;
   CentreOn(cx, cy);
 }
 
@@ -112,6 +114,7 @@ bool TBoardView::ZoomAt(double zoom, std::int32_t vx, std::int32_t vy) {
   const std::int32_t oldX = scrollX_;
   const std::int32_t oldY = scrollY_;
   zoom_ = zoom;
+  inverse_ = 1.0 / zoom_;
   originX_ = tx - (vx + 0.5) / zoom_;
   originY_ = ty - (vy + 0.5) / zoom_;
   // Whole scroll pixels, so that at 1:1 every table pixel is a view pixel.
@@ -140,6 +143,7 @@ bool TBoardView::FitAll() {
   const std::int32_t oldX = scrollX_;
   const std::int32_t oldY = scrollY_;
   zoom_ = FitZoom();
+  inverse_ = 1.0 / zoom_;
   CentreOn(tableWidth_ / 2.0, tableHeight_ / 2.0);
   return zoom_ != oldZoom || scrollX_ != oldX || scrollY_ != oldY;
 }

@@ -80,8 +80,10 @@ class TBoardView {
   // ---- Mapping ----
   // The table point a view pixel shows (its centre), and the table pixel it
   // falls in.
-  double TableXAt(double vx) const { return (scrollX_ + vx + 0.5) / zoom_; }
-  double TableYAt(double vy) const { return (scrollY_ + vy + 0.5) / zoom_; }
+  double TableXAt(double vx) const { return (scrollX_ + vx + 0.5) * inverse_; }
+  double TableYAt(double vy) const { return (scrollY_ + vy + 0.5) * inverse_; }
+  // Table pixels per view pixel (1 / Zoom), as every mapping uses it.
+  double Inverse() const { return inverse_; }
   std::int32_t TablePixelX(std::int32_t vx) const;
   std::int32_t TablePixelY(std::int32_t vy) const;
   // The first view pixel whose centre lies at or beyond table coordinate x
@@ -100,6 +102,7 @@ class TBoardView {
   std::int32_t viewWidth_ = 0;
   std::int32_t viewHeight_ = 0;
   double zoom_ = 1.0;
+  double inverse_ = 1.0;
   std::int32_t scrollX_ = 0;
   std::int32_t scrollY_ = 0;
   // The table point at the view's left and top edge, unrounded: zooming in

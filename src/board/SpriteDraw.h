@@ -360,6 +360,8 @@ class TSpriteDraw {
   // Turns the sprite of a rotation the creator left to the board.
   void ensureSprite(TPieceSprite& p);
   const TColor32* decodedSprite(const TPieceSprite& p);
+  const TColor32* zoomedPixels(int row, int col, int level);
+  void drawSelectedInBands();
   bool visible(const TPieceSprite& p) const;
   static bool visibleIn(const TPieceSprite& p, const TRect& shown);
   void markActive();

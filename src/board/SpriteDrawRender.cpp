@@ -70,6 +70,51 @@ void TSpriteDraw::drawShadow(TBitmap32& target, TPieceSprite& p) {
                   shadow->data(), 0, kShadowAlpha);
 }
 
+const TColor32* TSpriteDraw::zoomedPixels(int row, int col, int level) {
+  TPieceSprite& p = pieces_[row][col];
+  return level > 0 ? zoomed_.Get(indexOf(row, col), p, level) : decodedSprite(p);
+}
+
+void TSpriteDraw::drawSelectedInBands() {
+  // Zoomed out, thousands of selected pieces are drawn every frame: band by
+  // band, so the rows they blend into stay in the cache. Each pixel still
+  // gets its pieces in grid order.
+  constexpr int kBand = 32;
+  const int level = ReduceLevelFor(view_.Zoom());
+  const int height = backBuffer_.Height();
+  const int bands = (height + kBand - 1) / kBand;
+  if (bands <= 0) return;
+  struct TEntry {
+    int row, col;
+    const TColor32* pixels;
+  };
+  std::vector<std::vector<TEntry>> inBand(static_cast<std::size_t>(bands));
+  const TRect shown = view_.VisibleTable();
+  for (int row = 0; row < piecesY_; ++row) {
+    for (int col = 0; col < piecesX_; ++col) {
+      const TPieceSprite& p = pieces_[row][col];
+      if (p.Selected != 1 || !p.RleData[p.Rotation & 3] || !visibleIn(p, shown)) continue;
+      // Level 0 decodes into one scratch block, so it is not kept here.
+      const TColor32* pixels = level > 0 ? zoomedPixels(row, col, level) : nullptr;
+      if (level > 0 && !pixels) continue;
+      const int top = std::clamp(view_.ViewYOf(p.Y), 0, height);
+      const int bottom = std::clamp(view_.ViewYOf(double(p.Y) + RotatedHeight(p)), 0, height);
+      for (int b = top / kBand; b * kBand < bottom && b < bands; ++b) {
+        inBand[std::size_t(b)].push_back(TEntry{row, col, pixels});
+      }
+    }
+  }
+  for (int b = 0; b < bands; ++b) {
+    for (const TEntry& e : inBand[std::size_t(b)]) {
+      const TPieceSprite& p = pieces_[e.row][e.col];
+      const TColor32* pixels = e.pixels ? e.pixels : decodedSprite(p);
+      DrawMappedBlock(PixelTarget(backBuffer_), view_, p.X, p.Y, RotatedWidth(p),
+                      RotatedHeight(p), pixels, level, kSelectedAlpha, b * kBand,
+                      (b + 1) * kBand);
+    }
+  }
+}
+
 void TSpriteDraw::drawPiece(TBitmap32& target, int row, int col, bool withShadow,
                             std::uint32_t alpha) {
   TPieceSprite& p = pieces_[row][col];
@@ -84,8 +129,7 @@ void TSpriteDraw::drawPiece(TBitmap32& target, int row, int col, bool withShadow
   }
   if (!visible(p)) return;
   const int level = ReduceLevelFor(view_.Zoom());
-  const TColor32* pixels =
-      level > 0 ? zoomed_.Get(indexOf(row, col), p, level) : decodedSprite(p);
+  const TColor32* pixels = zoomedPixels(row, col, level);
   DrawMappedBlock(PixelTarget(target), view_, p.X, p.Y, RotatedWidth(p), RotatedHeight(p), pixels,
                   level, alpha);
 }
@@ -169,9 +213,13 @@ void TSpriteDraw::ComposeFrame() {
               staticLayer_.Height());
   if (!piecesVisible_ || !hasPieces()) return;
 
-  for (int row = 0; row < piecesY_; ++row) {
-    for (int col = 0; col < piecesX_; ++col) {
-      if (pieces_[row][col].Selected == 1) drawPiece(backBuffer_, row, col, false, kSelectedAlpha);
+  if (view_.Zoom() != 1.0) {
+    drawSelectedInBands();
+  } else {
+    for (int row = 0; row < piecesY_; ++row) {
+      for (int col = 0; col < piecesX_; ++col) {
+        if (pieces_[row][col].Selected == 1) drawPiece(backBuffer_, row, col, false, kSelectedAlpha);
+      }
     }
   }
 

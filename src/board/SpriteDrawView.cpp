@@ -22,7 +22,8 @@ constexpr int kMaxEdgeStep = 48;   // view pixels per step, far past the edge
 // The overview map: at most this large, and a quarter of the view.
 constexpr int kOverviewMaxWidth = 220;
 constexpr int kOverviewMaxHeight = 160;
-constexpr int kOverviewMargin = 10;
+// Clear of scroll bars a host may lay along the view's edges.
+constexpr int kOverviewMargin = 20;
 constexpr int kOverviewMinView = 320;
 constexpr TColor32 kOverviewFrame = 0xFF202020u;
 constexpr TColor32 kOverviewViewRect = 0xFFFFFFFFu;

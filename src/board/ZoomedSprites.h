@@ -31,9 +31,12 @@ int ReduceLevelFor(double zoom);
 // the view-sized target: `pixels` is the sprite reduced by 2^level (ceil
 // (width / 2^level) wide, ceil(height / 2^level) tall), blended by each
 // pixel's alpha and the master alpha as DrawRleSprite blends.
+// Only target rows firstRow .. lastRow - 1 are drawn: many pieces drawn band
+// by band touch memory that stays in the cache, with the same result.
 void DrawMappedBlock(const TPixelTarget& target, const TBoardView& view, std::int32_t x,
                      std::int32_t y, std::int32_t width, std::int32_t height,
-                     const TColor32* pixels, int level, std::uint32_t masterAlpha);
+                     const TColor32* pixels, int level, std::uint32_t masterAlpha,
+                     std::int32_t firstRow = 0, std::int32_t lastRow = 1 << 30);
 
 // `source` (width x height) reduced by 2^level: every pixel the average of
 // the 2^level x 2^level block it stands for, weighted by alpha so that the

@@ -238,8 +238,8 @@ TEST(BigTable, TheOverviewMapShowsWhereTheViewIsAndMovesItThere) {
   TSpriteDraw& b = t.board();
   ASSERT_TRUE(b.OverviewShown());
   const TRect r = b.OverviewRect();
-  EXPECT_EQ(r.Right, kViewW - 10);
-  EXPECT_EQ(r.Bottom, kViewH - 10);
+  EXPECT_EQ(r.Right, kViewW - 20);
+  EXPECT_EQ(r.Bottom, kViewH - 20);
   // The map is drawn over the frame: its frame line is dark.
   EXPECT_EQ(b.BackBuffer().ScanLine(r.Top)[r.Left + 3], 0xFF202020u);
 
@@ -353,6 +353,37 @@ TEST(BigTable, DeferredSpritesAndShadowsAreMadeWhenFirstWantedAsTheCreatorMakesT
   // Pieces never picked still have none.
   EXPECT_FALSE(b.Piece(5, 9).ShadowData[0]);
   t.game->Release(v.X + 4, v.Y + 4);
+}
+
+TEST(ZoomedSprites, MappedBlocksBlendEveryPixelAsTheOnePixelBlendDoes) {
+  // Every alpha, colours at random, over a random target; 1:1 so that each
+  // view pixel takes the source pixel below it.
+  std::uint32_t seed = 7;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+  const int w = 37, h = 23;
+  std::vector<TColor32> block(std::size_t(w) * h);
+  for (std::size_t i = 0; i < block.size(); ++i) {
+    const std::uint32_t a = i % 7 == 0 ? 0 : i % 5 == 0 ? 255 : (next() >> 8) & 0xFF;
+    block[i] = (a << 24) | (next() & 0xFFFFFF);
+  }
+  TBoardView view;
+  view.Reset(64, 48, 64, 48);
+  for (std::uint32_t master : {255u, 127u, 31u}) {
+    TBitmap32 target;
+    target.SetSize(64, 48);
+    for (std::size_t i = 0; i < target.PixelCount(); ++i) target.Bits()[i] = next() | 0xFF000000u;
+    TBitmap32 expected;
+    expected.Assign(target);
+    DrawMappedBlock(PixelTarget(target), view, 5, 9, w, h, block.data(), 0, master);
+    for (int y = 0; y < h; ++y) {
+      for (int x = 0; x < w; ++x) {
+        TColor32& d = expected.ScanLine(9 + y)[5 + x];
+        d = BlendMaster(block[std::size_t(y) * w + x], d, master);
+      }
+    }
+    ASSERT_TRUE(std::equal(target.Bits(), target.Bits() + target.PixelCount(), expected.Bits()))
+        << master;
+  }
 }
 
 // An ordinary board: a table the size of the play area is the play area,
