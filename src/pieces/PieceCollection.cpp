@@ -2,8 +2,11 @@
 
 #include "pieces/PieceCollection.h"
 
+#include <algorithm>
+#include <atomic>
 #include <istream>
 #include <string>
+#include <thread>
 
 #include "pieces/Random.h"
 
@@ -63,9 +66,55 @@ const TPzPuzzlePieceItem& TPzJigsawPieceCollection::Piece(int i) const {
   return pieces_[std::size_t(i)];
 }
 
+namespace {
+
+// Cutting errors a worker meets are kept with their piece and reported in
+// piece order afterwards.
+thread_local std::vector<std::string>* tMessages = nullptr;
+
+// Fewer pieces than this per thread are not worth a thread.
+constexpr int kPiecesPerThread = 32;
+constexpr int kMaxCutThreads = 8;
+
+}  // namespace
+
 void TPzJigsawPieceCollection::LayoutPieces() {
   LayoutEdges();
-  for (int i = 0; i < PieceCount(); ++i) CutItem(i);
+  const int count = PieceCount();
+  const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+  const int threads = std::min({cores, kMaxCutThreads, count / kPiecesPerThread});
+  if (threads <= 1) {
+    for (int i = 0; i < count; ++i) CutItem(i);
+    return;
+  }
+  // Pieces are independent once their edges are drawn: cut side by side,
+  // every one into its own bitmap, from the scaled picture made beforehand.
+  ScaledPicture();
+  std::vector<std::vector<std::string>> messages(static_cast<std::size_t>(count));
+  const TErrorReporter report = reporter_;
+  if (report) {
+    reporter_ = [](const std::string& m) {
+      if (tMessages) tMessages->push_back(m);
+    };
+  }
+  std::atomic<int> next{0};
+  auto work = [&] {
+    for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1)) {
+      tMessages = &messages[std::size_t(i)];
+      CutItem(i);
+      tMessages = nullptr;
+    }
+  };
+  {
+    std::vector<std::jthread> workers;
+    for (int t = 1; t < threads; ++t) workers.emplace_back(work);
+    work();
+  }
+  reporter_ = report;
+  if (report) {
+    for (const auto& piece : messages)
+      for (const std::string& m : piece) report(m);
+  }
 }
 
 void TPzJigsawPieceCollection::CutItem(int i, TBitmap32* target) {

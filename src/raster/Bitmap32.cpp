@@ -5,8 +5,11 @@
 
 #include "raster/Bitmap32.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -15,6 +18,37 @@
 #include "raster/PixelCombine.h"
 
 namespace duduri {
+
+namespace {
+
+// Blocks from this size on are mapped on their own, in huge pages.
+constexpr std::size_t kHugeBlockBytes = std::size_t(2) << 20;
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+
+}  // namespace
+
+void TPixelBlockFree::operator()(TColor32* p) const {
+  std::free(p);
+}
+
+TPixelBlock AllocatePixelBlock(std::size_t count) {
+  if (count == 0) return TPixelBlock();
+  const std::size_t bytes = count * sizeof(TColor32);
+  void* block = nullptr;
+  if (bytes >= kHugeBlockBytes) {
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    if (posix_memalign(&block, kHugePage, rounded) != 0) throw std::bad_alloc();
+#if defined(MADV_HUGEPAGE)
+    madvise(block, rounded, MADV_HUGEPAGE);
+#endif
+  } else {
+    block = std::malloc(bytes);
+    if (!block) throw std::bad_alloc();
+  }
+  std::memset(block, 0, bytes);
+  return TPixelBlock(static_cast<TColor32*>(block));
+}
+
 
 namespace {
 
@@ -118,7 +152,7 @@ bool TBitmap32::ResizeSilently(std::int32_t width, std::int32_t height) {
   }
   if (count > 0) {
     try {
-      bits_.reset(new TColor32[std::size_t(count)]());
+      bits_ = AllocatePixelBlock(std::size_t(count));
     } catch (const std::bad_alloc&) {
       throw EBitmapError(kAllocateError);
     }

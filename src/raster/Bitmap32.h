@@ -64,6 +64,16 @@ class ITextRenderer {
 };
 void SetTextRenderer(ITextRenderer* renderer);  // not owned; nullptr removes it
 
+// A surface's pixel block. Large blocks come in huge pages where the system
+// offers them: a fresh layer of a full-screen board would otherwise fault in
+// thousands of small pages the first time it is drawn.
+struct TPixelBlockFree {
+  void operator()(TColor32* p) const;
+};
+using TPixelBlock = std::unique_ptr<TColor32[], TPixelBlockFree>;
+// count pixels, all 0; a null block for count 0; throws std::bad_alloc.
+TPixelBlock AllocatePixelBlock(std::size_t count);
+
 class TBitmap32 {
  public:
   TBitmap32();
@@ -193,7 +203,7 @@ class TBitmap32 {
 
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
-  std::unique_ptr<TColor32[]> bits_;
+  TPixelBlock bits_;
   std::size_t capacity_ = 0;  // pixels the block holds, at least Width * Height
   TDrawMode drawMode_ = dmOpaque;
   TCombineMode combineMode_ = cmBlend;
