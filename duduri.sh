@@ -19,7 +19,7 @@ case "${1:-}" in
     scripts/install-deps.sh
     configure_and_build release
     if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-      # The player carries the sample project, so it opens a puzzle at once.
+      # The player finds the sample project beside it and opens it at once.
       exec build/release/bin/duduri
     fi
     echo "No display: starting the player under a virtual one (xvfb-run); close it with Ctrl+C." >&2

@@ -7,8 +7,8 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   zlib1g-dev libjpeg62-turbo-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-webengine-dev qt6-multimedia-dev
-  libfluidsynth-dev libfluidsynth3
+  qt6-base-dev qt6-webengine-dev qt6-multimedia-dev qt6-image-formats-plugins
+  libfluidsynth-dev libfluidsynth3 timgm6mb-soundfont
   gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick
   pulseaudio pulseaudio-utils

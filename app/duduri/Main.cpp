@@ -1,5 +1,6 @@
 // The player: a Qt application whose main window plays the project carried
-// by this executable, or the project file named by the first argument.
+// by this executable, or else the project, puzzle executable or picture named
+// by the first argument (the installed sample when there is none).
 
 #include <time.h>
 #include <unistd.h>
@@ -15,8 +16,17 @@
 #include "shell/GameFlow.h"
 #include "shell/PicturePrefetch.h"
 #include "shell/ShellTexts.h"
+#include "shell/ui/HtmlPageWindow.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/PageModule.h"
 #include "shell/ui/PlayArea.h"
+
+// Two builds of this file exist only for the start-up benchmark
+// (bench/pagestartup.cpp): one without the page browser's preparation, and
+// one that links the browser outright instead of loading it on demand.
+#ifdef DUDURI_LINK_WEBENGINE
+#include <QWebEngineProfile>
+#endif
 
 namespace {
 
@@ -75,6 +85,24 @@ class TFirstFrameExit : public QObject {
   bool done_ = false;
 };
 
+// DUDURI_EXIT_AFTER_FIRST_PAGE=1 ends the program once the first HTML page
+// is set up: how the cost of the first page is measured. The page may be
+// running modally inside the window's creation, so a timer watches for it.
+void exitAfterFirstPage() {
+  auto* timer = new QTimer(qApp);
+  timer->setInterval(2);
+  QObject::connect(timer, &QTimer::timeout, [] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      const auto* page = qobject_cast<const duduri::TfrmHTML*>(w);
+      if (page && page->CompletedCount() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(0);
+      }
+    }
+  });
+  timer->start();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -90,14 +118,25 @@ int main(int argc, char** argv) {
   struct TPrefetchWait {
     ~TPrefetchWait() { duduri::WaitForPicturePrefetch(); }
   } prefetchWait;
+#ifndef DUDURI_WITHOUT_PAGES
+  duduri::PreparePageBrowserBeforeApplication();
+#endif
   QApplication app(argc, argv);
+#ifdef DUDURI_LINK_WEBENGINE
+  // Referenced so the library stays linked; never made.
+  if (argc < 0) delete new QWebEngineProfile;
+#endif
+  const char* exitAtPage = std::getenv("DUDURI_EXIT_AFTER_FIRST_PAGE");
+  if (exitAtPage && *exitAtPage == '1') exitAfterFirstPage();
   QApplication::setApplicationName("duduri");
   // The window decides when the program ends: dialogs shown while it is
   // hidden between games must not end it.
   QApplication::setQuitOnLastWindowClosed(false);
 
   duduri::TfrmMain window(std::move(environment));
-  if (window.Terminated()) return 0;
+  // Nothing to play ends quietly; a file that could not be played has been
+  // reported and ends with a failure status.
+  if (window.Terminated()) return window.Flow().ExitStatus();
   // exit, not quit: quit would ask every window to close, and the main
   // window's close query asks the player.
   QObject::connect(

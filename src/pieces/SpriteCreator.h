@@ -129,6 +129,13 @@ class TJigsawSpriteCreator {
   void SetSourcePictureSize(std::int32_t width, std::int32_t height) {
     collection_.SetCountPictureSize(width, height);
   }
+  // Handed over by the owner with the picture's settings and kept for it:
+  // the picture's stored edge shapes (four shape bytes per piece, as the
+  // project keeps them), the flat-piece switch and sprite option A (a
+  // colour). Cutting and encoding do not depend on them.
+  void SetPieceValues(std::vector<std::int32_t> values) { pieceValues_ = std::move(values); }
+  void SetFlatPiece(bool value) { flatPiece_ = value; }
+  void SetSpriteOptionA(TColor32 value) { spriteOptionA_ = value; }
   // Threads for the per-piece work: 1 = the calling thread only, 0 = one per
   // processor (at most kMaxSpriteThreads).
   void SetThreads(int count) { threads_ = count < 0 ? 1 : count; }
@@ -169,6 +176,9 @@ class TJigsawSpriteCreator {
   float Scale() const { return scale_; }
   bool NoPieceRotation() const { return noPieceRotation_; }
   bool NoPieceShadow() const { return noPieceShadow_; }
+  const std::vector<std::int32_t>& PieceValues() const { return pieceValues_; }
+  bool FlatPiece() const { return flatPiece_; }
+  TColor32 SpriteOptionA() const { return spriteOptionA_; }
   std::int32_t BoardWidth() const { return boardWidth_; }
   std::int32_t BoardHeight() const { return boardHeight_; }
   TRect BoardRect() const { return boardRect_; }
@@ -217,6 +227,9 @@ class TJigsawSpriteCreator {
   TRect boardRect_;
   bool noPieceRotation_ = false;
   bool noPieceShadow_ = false;
+  std::vector<std::int32_t> pieceValues_;
+  bool flatPiece_ = false;
+  TColor32 spriteOptionA_ = 0;
   int threads_ = 0;
   TPieceCount pieceCount_;
   bool bigPuzzle_ = false;

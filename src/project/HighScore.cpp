@@ -253,7 +253,13 @@ std::filesystem::path HighScoreFilePath(const std::filesystem::path& executableF
 
 std::filesystem::path HighScoreFilePath(const std::filesystem::path& executableFolder) {
   const std::filesystem::path folder = executableFolder.empty() ? "." : executableFolder;
-  const bool writable = ::access(folder.c_str(), W_OK) == 0;
+  // An installed player (its data in ../share/duduri, none beside it) lives
+  // in a folder the package manager owns, even when root may write there.
+  std::error_code ec;
+  const bool installed =
+      !std::filesystem::exists(folder / "all.pzjc", ec) &&
+      std::filesystem::exists(folder / ".." / "share" / "duduri" / "all.pzjc", ec);
+  const bool writable = !installed && ::access(folder.c_str(), W_OK) == 0;
   return HighScoreFilePath(executableFolder, writable, std::getenv("XDG_DATA_HOME"),
                            std::getenv("HOME"));
 }

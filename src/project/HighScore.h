@@ -93,7 +93,9 @@ class THighScore {
 std::filesystem::path HighScoreFilePath(const std::filesystem::path& executableFolder,
                                         bool executableFolderWritable, const char* xdgDataHome,
                                         const char* home);
-// The same with the folder's writability and the environment looked up.
+// The same with the folder's writability and the environment looked up. An
+// installed player (all.pzjc in ../share/duduri rather than beside it) counts
+// as not writable: its folder belongs to the package manager.
 std::filesystem::path HighScoreFilePath(const std::filesystem::path& executableFolder);
 
 }  // namespace duduri

@@ -30,8 +30,8 @@ TByteReader payload(TByteReader& in, std::int32_t size) {
 }
 
 void readEntry(TByteReader& in, std::int32_t size, std::vector<TBMPData>& list) {
-  // A size of 0 says the entry carries nothing after the size field.
-  if (nonNegative(size) == 0) {
+  // A size of 0 or less says the entry carries nothing after the size field.
+  if (size <= 0) {
     list.push_back({});
     return;
   }
@@ -93,7 +93,7 @@ void readPieceRange(TByteReader& in, TJigsawProject2& p) {
 }
 
 void readPicturePieceRange(TByteReader& in, std::int32_t size, TJigsawProject2& p) {
-  if (nonNegative(size) == 0) return;
+  if (size < 1) return;  // nothing follows the size field
   TPicturePieceRange r;
   r.PictureID = in.I32();
   r.MinPieces = in.I32();
@@ -104,7 +104,7 @@ void readPicturePieceRange(TByteReader& in, std::int32_t size, TJigsawProject2& 
 }
 
 void readWindowStyle(TByteReader& in, std::int32_t size, TJigsawProject2& p) {
-  if (nonNegative(size) == 0) return;
+  if (size < 1) return;  // nothing follows the size field
   p.WindowStyle = in.U16();
   p.SingleSkinImage = in.LengthPrefixedBytes();
   const std::int32_t e = in.I32();
@@ -201,7 +201,7 @@ void readHighscoreOptions(TByteReader& in, TJigsawProject2& p) {
 }
 
 void readMenuTree(TByteReader& in, std::int32_t size, TJigsawProject2& p, TMenuStreamForm form) {
-  if (nonNegative(size) == 0) return;
+  if (size < 1) return;  // nothing follows the size field
   TByteReader tree = payload(in, size);
   p.MenuTree = ReadMenuTree(tree, form);
 }

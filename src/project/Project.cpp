@@ -6,6 +6,7 @@
 
 #include "project/NewId.h"
 #include "project/Package.h"
+#include "project/ProgramData.h"
 #include "raster/Picture.h"
 
 namespace duduri {
@@ -37,7 +38,7 @@ TMenuExRec menuRecord(std::int32_t id, std::int32_t parent, const char* name, st
 
 TJigsawProject2::TJigsawProject2() {
   try {
-    MasterTemplateSet = ProgramFolder() / "all.pzjc";
+    MasterTemplateSet = DefaultMasterTemplateSet();
     setDefaults();
   } catch (const std::exception&) {
     throw EExecDataError(kErrorInitializingObject);

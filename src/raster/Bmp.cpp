@@ -1,6 +1,7 @@
 // Windows bitmap files: the reader takes every layout that bitmap writers
-// commonly produce (core and info headers, 1 to 32 bits, bit fields, RLE);
-// the writer produces the plain 24- and 32-bit bottom-up form.
+// commonly produce (core and info headers, OS/2 2.x headers, 1 to 32 bits,
+// bit fields, RLE4, RLE8 and OS/2's RLE24); the writer produces the plain 24-
+// and 32-bit bottom-up form.
 
 #include <algorithm>
 #include <bit>
@@ -18,6 +19,10 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kInfoHeaderSize = 40;
+// OS/2 2.x headers: the full 64-byte form and the 16-byte form that stops
+// after the depth (every later field then reads as 0).
+constexpr std::uint32_t kOs2ShortHeaderSize = 16;
+constexpr std::uint32_t kOs2HeaderSize = 64;
 
 enum TBmpCompression : std::uint32_t {
   bcRGB = 0,
@@ -27,6 +32,10 @@ enum TBmpCompression : std::uint32_t {
   bcJPEG = 4,
   bcPNG = 5,
   bcAlphaBitFields = 6,
+  // OS/2 2.x gives 3 and 4 other meanings; they are mapped to these so the
+  // Windows values keep theirs.
+  bcOs2Huffman = 0x1003,
+  bcOs2Rle24 = 0x1004,
 };
 
 [[noreturn]] void fail(const std::string& what) {
@@ -88,6 +97,18 @@ BmpHeader readHeader(const Reader& in) {
     h.height = in.u16(info + 6);
     h.bitsPerPixel = in.u16(info + 10);
     h.paletteEntrySize = 3;
+  } else if (h.headerSize == kOs2ShortHeaderSize || h.headerSize == kOs2HeaderSize) {
+    if (!in.has(info, h.headerSize)) fail("file ends inside the header");
+    h.width = in.i32(info + 4);
+    h.height = in.i32(info + 8);
+    h.bitsPerPixel = in.u16(info + 14);
+    if (h.headerSize == kOs2HeaderSize) {
+      const std::uint32_t compression = in.u32(info + 16);
+      h.compression = compression == 3 ? bcOs2Huffman : compression == 4 ? bcOs2Rle24 : compression;
+      h.colorsUsed = in.u32(info + 32);
+    }
+    // A negative height has no meaning in OS/2 files; it is refused below
+    // as a size rather than read as top-down.
   } else if (h.headerSize >= kInfoHeaderSize && h.headerSize <= 1024) {
     if (!in.has(info, h.headerSize)) fail("file ends inside the header");
     h.width = in.i32(info + 4);
@@ -122,8 +143,9 @@ BmpHeader readHeader(const Reader& in) {
 void validateHeader(const BmpHeader& h) {
   switch (h.compression) {
     case bcRGB:
-      if (h.bitsPerPixel != 1 && h.bitsPerPixel != 4 && h.bitsPerPixel != 8 &&
-          h.bitsPerPixel != 16 && h.bitsPerPixel != 24 && h.bitsPerPixel != 32) {
+      if (h.bitsPerPixel != 1 && h.bitsPerPixel != 2 && h.bitsPerPixel != 4 &&
+          h.bitsPerPixel != 8 && h.bitsPerPixel != 16 && h.bitsPerPixel != 24 &&
+          h.bitsPerPixel != 32) {
         fail("unsupported depth of " + std::to_string(h.bitsPerPixel) + " bits per pixel");
       }
       break;
@@ -139,6 +161,11 @@ void validateHeader(const BmpHeader& h) {
         fail("bit fields need 16 or 32 bits per pixel");
       }
       break;
+    case bcOs2Rle24:
+      if (h.bitsPerPixel != 24) fail("RLE24 compression needs 24 bits per pixel");
+      break;
+    case bcOs2Huffman:
+      fail("OS/2 Huffman compression is not supported");
     case bcJPEG:
     case bcPNG:
       fail("embedded JPEG or PNG data is not supported");
@@ -149,6 +176,8 @@ void validateHeader(const BmpHeader& h) {
 }
 
 using Palette = std::vector<TColor32>;
+
+constexpr TColor32 kBlack = 0xFF000000;
 
 // Reads the colour table and settles where the pixels start.
 Palette readPalette(const Reader& in, BmpHeader& h) {
@@ -260,34 +289,49 @@ void decodeUncompressed(const Reader& in, const BmpHeader& h, const Palette& pal
   }
 }
 
-// RLE4 and RLE8: runs and literal blocks, with escapes for end of line, end
-// of bitmap and a jump. Pixels the stream skips keep palette entry 0.
+// RLE4, RLE8 and RLE24: runs and literal blocks, with escapes for end of
+// line, end of bitmap and a jump. RLE24 (OS/2) stores colours, three bytes
+// blue-green-red per run or literal pixel, instead of palette indices.
+// Pixels the stream skips keep palette entry 0 (black for RLE24).
 void decodeRle(const Reader& in, const BmpHeader& h, const Palette& palette, TPicture& picture) {
-  std::fill(picture.Pixels.begin(), picture.Pixels.end(), palette[0]);
   const bool four = h.compression == bcRLE4;
+  const bool rgb = h.compression == bcOs2Rle24;
+  std::fill(picture.Pixels.begin(), picture.Pixels.end(), rgb ? kBlack : palette[0]);
   const std::size_t end = in.size();
   std::size_t pos = h.pixelOffset;
   if (pos > end) fail("pixel data truncated");
   std::int64_t x = 0, fileRow = 0;
 
-  auto put = [&](unsigned index) {
+  auto put = [&](TColor32 colour) {
     if (x < h.width && fileRow < h.height) {
       const std::int64_t y = h.topDown ? fileRow : h.height - 1 - fileRow;
-      picture.Pixels[std::size_t(y * h.width + x)] = palette[index];
+      picture.Pixels[std::size_t(y * h.width + x)] = colour;
     }
     ++x;
+  };
+  auto colourAt = [&](std::size_t at) {
+    const std::uint8_t* p = in.bytes(at);
+    return Color32(p[2], p[1], p[0]);
   };
 
   while (fileRow < h.height) {
     if (end - pos < 2) fail("RLE data truncated");
     const unsigned count = in.u8(pos), value = in.u8(pos + 1);
-    pos += 2;
     if (count > 0) {
-      for (unsigned i = 0; i < count && x < h.width; ++i) {
-        put(four ? (i % 2 == 0 ? value >> 4 : value & 0x0F) : value);
+      if (rgb) {
+        if (end - pos < 4) fail("RLE data truncated");
+        const TColor32 colour = colourAt(pos + 1);
+        pos += 4;
+        for (unsigned i = 0; i < count && x < h.width; ++i) put(colour);
+      } else {
+        pos += 2;
+        for (unsigned i = 0; i < count && x < h.width; ++i) {
+          put(palette[four ? (i % 2 == 0 ? value >> 4 : value & 0x0F) : value]);
+        }
       }
       continue;
     }
+    pos += 2;
     switch (value) {
       case 0:  // end of line
         x = 0;
@@ -303,12 +347,16 @@ void decodeRle(const Reader& in, const BmpHeader& h, const Palette& palette, TPi
         break;
       }
       default: {  // literal block, padded to a 16-bit boundary
-        const std::size_t bytes = four ? (value + 1) / 2 : value;
+        const std::size_t bytes = rgb ? 3 * std::size_t(value) : four ? (value + 1) / 2 : value;
         const std::size_t padded = (bytes + 1) & ~std::size_t(1);
         if (end - pos < bytes) fail("RLE data truncated");
         for (unsigned i = 0; i < value && x < h.width; ++i) {
+          if (rgb) {
+            put(colourAt(pos + 3 * std::size_t(i)));
+            continue;
+          }
           const std::uint8_t b = in.u8(pos + (four ? i / 2 : i));
-          put(four ? (i % 2 == 0 ? b >> 4 : b & 0x0F) : b);
+          put(palette[four ? (i % 2 == 0 ? b >> 4 : b & 0x0F) : b]);
         }
         pos += std::min(padded, end - pos);
         break;
@@ -342,9 +390,10 @@ TPicture DecodeBmp(std::span<const std::byte> data) {
   // block is taken; RLE is checked run by run. The final row's padding is
   // sometimes left off by writers; its pixels are not.
   const std::size_t lastRow = std::size_t((h.width * h.bitsPerPixel + 7) / 8);
-  if (h.compression != bcRLE4 && h.compression != bcRLE8 &&
-      !in.has(h.pixelOffset,
-              rowStride(h.width, h.bitsPerPixel) * std::size_t(h.height - 1) + lastRow)) {
+  const bool rle =
+      h.compression == bcRLE4 || h.compression == bcRLE8 || h.compression == bcOs2Rle24;
+  if (!rle && !in.has(h.pixelOffset,
+                      rowStride(h.width, h.bitsPerPixel) * std::size_t(h.height - 1) + lastRow)) {
     fail("pixel data truncated");
   }
 
@@ -354,7 +403,7 @@ TPicture DecodeBmp(std::span<const std::byte> data) {
   picture.BitsPerPixel = h.bitsPerPixel;
   picture.Format = TPictureFormat::pfBMP;
   AllocatePicturePixels(picture.Pixels, picture.Width, picture.Height, "BMP");
-  if (h.compression == bcRLE4 || h.compression == bcRLE8) {
+  if (rle) {
     decodeRle(in, h, palette, picture);
   } else {
     decodeUncompressed(in, h, palette, picture);

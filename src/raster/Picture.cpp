@@ -43,6 +43,8 @@ const char* formatName(TPictureFormat format) {
       return "PNG";
     case TPictureFormat::pfGIF:
       return "GIF";
+    case TPictureFormat::pfWEBP:
+      return "WebP";
     case TPictureFormat::pfUnknown:
       break;
   }
@@ -135,6 +137,11 @@ TPictureFormat DetectPictureFormat(std::span<const std::byte> data) {
   if (startsWith(data, {'G', 'I', 'F', '8', '7', 'a'}) ||
       startsWith(data, {'G', 'I', 'F', '8', '9', 'a'})) {
     return TPictureFormat::pfGIF;
+  }
+  if (startsWith(data, {'R', 'I', 'F', 'F'}) && data.size() >= 12 &&
+      std::to_integer<char>(data[8]) == 'W' && std::to_integer<char>(data[9]) == 'E' &&
+      std::to_integer<char>(data[10]) == 'B' && std::to_integer<char>(data[11]) == 'P') {
+    return TPictureFormat::pfWEBP;
   }
   return TPictureFormat::pfUnknown;
 }

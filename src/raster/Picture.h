@@ -21,7 +21,7 @@ class TBitmap32;
 inline constexpr std::int32_t kMaxPictureSide = 16384;
 inline constexpr std::int64_t kMaxPicturePixels = std::int64_t(1) << 28;
 
-enum class TPictureFormat { pfUnknown, pfBMP, pfJPEG, pfPNG, pfGIF };
+enum class TPictureFormat { pfUnknown, pfBMP, pfJPEG, pfPNG, pfGIF, pfWEBP };
 
 // A decoded picture. Pixels are ARGB like TColor32; their alpha byte is
 // meaningful only when BitsPerPixel is 32 (a 32-bit bitmap file's fourth

@@ -15,6 +15,11 @@ void TGameFlow::ActionDispatch(void* sender, std::int32_t code, const TScriptPar
   // The exit script runs while the window is being destroyed: a new game or
   // a close then has nothing left to act on.
   if (destroyed_ && (code == ccExit || code == ccExitNoConfirm || code == ccNewGame)) return;
+  guarded([&] { runCommand(sender, code, parameter); });
+  if (seams_.Pages().PageVisible() && closeHtmlPage_) seams_.Pages().ClosePageOk();
+}
+
+void TGameFlow::runCommand(void* sender, std::int32_t code, const TScriptParameter& parameter) {
   switch (code) {
     case ccOpenGame:
       tbxOpenFromProjectClick(sender);
@@ -94,7 +99,6 @@ void TGameFlow::ActionDispatch(void* sender, std::int32_t code, const TScriptPar
     default:
       break;
   }
-  if (seams_.Pages().PageVisible() && closeHtmlPage_) seams_.Pages().ClosePageOk();
 }
 
 void TGameFlow::tbxExitClick(void* /*sender*/) {
@@ -110,6 +114,7 @@ void TGameFlow::ExitApplicationNoConfirm(void* /*sender*/) {
 }
 
 void TGameFlow::tbxAboutClick(void* /*sender*/) {
+  TDialogScope pause(*this, TDialogScope::kMusicPlays);
   TAboutRequest request;
   TBitmap32 picture;
   if (project_ && !project_->AboutPicture.empty()) {
@@ -121,6 +126,19 @@ void TGameFlow::tbxAboutClick(void* /*sender*/) {
     }
   }
   if (!picture.Empty()) request.Picture = &picture;
+  // Over a skinned window the box sits in the middle of the skin, which is
+  // where the window shows anything at all.
+  if (project_ && skinId_ >= 0 && skinId_ < int(project_->Skins.size())) {
+    try {
+      const TPictureSize skin = ReadPictureSize(project_->Skins[std::size_t(skinId_)].Image);
+      const TRect window = view_.WindowBounds();
+      request.Centre = true;
+      request.Over =
+          TRect{window.Left, window.Top, window.Left + skin.Width, window.Top + skin.Height};
+    } catch (const EDuduriError&) {
+      request.Centre = false;  // a skin without a readable picture: the screen's centre
+    }
+  }
   services_.ShowAbout(request);
   if (request.Picture) closeHtmlPage_ = false;
 }
@@ -139,7 +157,16 @@ void TGameFlow::tbxAutoSolveClick(void* /*sender*/) {
   // Set first: the answer does not matter, and a solve that ends at once
   // must already count as one.
   cheatCount_ = board_->PiecesTotal();
-  board_->SolveAll(true);
+  // The board would ask with its clock running, and the time spent reading
+  // the question would count as playing time. Ask here, paused, where the
+  // board would ask (it asks nothing when paused or finished).
+  if (board_->GamePaused() || board_->Finished() || board_->PiecesTotal() == 0) return;
+  bool solve = false;
+  {
+    TDialogScope pause(*this, TDialogScope::kMusicPlays);
+    solve = platform_.AskYesNo(kMsgSolveAll);
+  }
+  if (solve && board_) board_->SolveAll(false);
 }
 
 void TGameFlow::tbxAutoSolveNoConfirmClick(void* /*sender*/) {

@@ -82,12 +82,20 @@ std::optional<TImageFormat> ExtraImageFormatOf(const std::filesystem::path& file
 
 std::vector<std::byte> BuildExtraImagesBlock(std::span<const std::filesystem::path> pictureFiles,
                                              std::span<const std::int32_t> projectPictureIds) {
+  std::vector<TCarriedPicture> pictures;
+  for (const std::filesystem::path& file : pictureFiles) {
+    const std::optional<TImageFormat> format = ExtraImageFormatOf(file);
+    if (format) pictures.push_back({*format, PictureData(file, *format)});
+  }
+  return BuildCarriedImagesBlock(pictures, projectPictureIds);
+}
+
+std::vector<std::byte> BuildCarriedImagesBlock(std::span<const TCarriedPicture> pictures,
+                                               std::span<const std::int32_t> projectPictureIds) {
   std::vector<std::byte> block;
   AppendU16(block, kExtraImagesStartTag);
   std::vector<std::int32_t> taken;
-  for (const std::filesystem::path& file : pictureFiles) {
-    const std::optional<TImageFormat> format = ExtraImageFormatOf(file);
-    if (!format) continue;
+  for (const TCarriedPicture& picture : pictures) {
     // Two extra pictures with one id would be one picture to the project.
     const std::int32_t id = DrawPictureId([&](std::int32_t candidate) {
       return std::find(projectPictureIds.begin(), projectPictureIds.end(), candidate) !=
@@ -95,15 +103,14 @@ std::vector<std::byte> BuildExtraImagesBlock(std::span<const std::filesystem::pa
              std::find(taken.begin(), taken.end(), candidate) != taken.end();
     });
     taken.push_back(id);
-    const std::vector<std::byte> data = PictureData(file, *format);
     AppendU16(block, kExtraImageTag);
     const std::size_t sizeField = block.size();
     AppendU32(block, 0);
     AppendU32(block, std::uint32_t(id));
     block.push_back(std::byte(itPicture));
-    block.push_back(std::byte(*format));
-    block.insert(block.end(), data.begin(), data.end());
-    PatchU32(block, sizeField, CheckedU32(data.size(), "picture"));
+    block.push_back(std::byte(picture.Format));
+    block.insert(block.end(), picture.Data.begin(), picture.Data.end());
+    PatchU32(block, sizeField, CheckedU32(picture.Data.size(), "picture"));
   }
   AppendU16(block, kExtraImagesEndTag);
   AppendU32(block, 0);
@@ -124,11 +131,11 @@ std::vector<std::byte> ComposeExecutable(std::span<const std::byte> playerImage,
   return out;
 }
 
-void WriteExecutable(std::span<const std::byte> package, const TExeProjectInfo& project,
-                     std::span<const std::filesystem::path> pictureFiles,
-                     const std::filesystem::path& outputFile,
-                     const std::filesystem::path& runningExecutable) {
-  const std::vector<std::byte> block = BuildExtraImagesBlock(pictureFiles, project.PictureIds);
+namespace {
+
+void writeWithBlock(std::span<const std::byte> package, const TExeProjectInfo& project,
+                    const std::vector<std::byte>& block, const std::filesystem::path& outputFile,
+                    const std::filesystem::path& runningExecutable) {
   const std::vector<std::byte> running = ReadFileBytes(runningExecutable);
   const std::span<const std::byte> player = PlayerImageOf(running);
   std::vector<std::byte> image = ComposeExecutable(player, package, block);
@@ -149,6 +156,24 @@ void WriteExecutable(std::span<const std::byte> package, const TExeProjectInfo& 
   WriteFileAtomically(outputFile, withIcon.empty() ? image : withIcon);
   MakeExecutable(outputFile);
   if (iconError) throw *iconError;
+}
+
+}  // namespace
+
+void WriteExecutable(std::span<const std::byte> package, const TExeProjectInfo& project,
+                     std::span<const std::filesystem::path> pictureFiles,
+                     const std::filesystem::path& outputFile,
+                     const std::filesystem::path& runningExecutable) {
+  writeWithBlock(package, project, BuildExtraImagesBlock(pictureFiles, project.PictureIds),
+                 outputFile, runningExecutable);
+}
+
+void WriteExecutableCarrying(std::span<const std::byte> package, const TExeProjectInfo& project,
+                             std::span<const TCarriedPicture> pictures,
+                             const std::filesystem::path& outputFile,
+                             const std::filesystem::path& runningExecutable) {
+  writeWithBlock(package, project, BuildCarriedImagesBlock(pictures, project.PictureIds),
+                 outputFile, runningExecutable);
 }
 
 TExeProjectInfo ExeProjectInfoOf(const TJigsawProject2& project) {

@@ -18,6 +18,7 @@
 
 #include "project/Overlay.h"
 #include "shell/ExtraImages.h"
+#include "shell/UserPictures.h"
 
 namespace duduri {
 
@@ -35,6 +36,11 @@ std::optional<TImageFormat> ExtraImageFormatOf(const std::filesystem::path& file
 // unchanged; other files add nothing. Throws the picture readers' errors.
 std::vector<std::byte> BuildExtraImagesBlock(std::span<const std::filesystem::path> pictureFiles,
                                              std::span<const std::int32_t> projectPictureIds);
+
+// The same block for pictures already in the form a record carries (see
+// CarryPictures, which also takes pictures of other kinds, stored as JPEG).
+std::vector<std::byte> BuildCarriedImagesBlock(std::span<const TCarriedPicture> pictures,
+                                               std::span<const std::int32_t> projectPictureIds);
 
 // The part of an executable before its appended data: the first O bytes
 // when it ends with a project trailer (after an extra-images block or not)
@@ -69,5 +75,10 @@ void WriteExecutable(std::span<const std::byte> package, const TJigsawProject2& 
                      std::span<const std::filesystem::path> pictureFiles,
                      const std::filesystem::path& outputFile,
                      const std::filesystem::path& runningExecutable);
+// As above with the pictures already converted (CarryPictures).
+void WriteExecutableCarrying(std::span<const std::byte> package, const TExeProjectInfo& project,
+                             std::span<const TCarriedPicture> pictures,
+                             const std::filesystem::path& outputFile,
+                             const std::filesystem::path& runningExecutable);
 
 }  // namespace duduri

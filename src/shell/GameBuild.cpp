@@ -55,19 +55,29 @@ void TGameFlow::buildGame(TJigsawFile* savedGame) {
   if (building_) return;
   try {
     buildGameSteps(savedGame);
+  } catch (const ESpriteCreatorError&) {
+    // A saved game whose pieces do not fit the picture is the file's fault,
+    // not the project's: the caller keeps the game that was being played.
+    if (savedGame) throw;
+    fatalBuildError();
   } catch (const EDuduriError&) {
-    // The project's data is broken (a picture that does not decode, a
-    // template set or stored layout that does not read): nothing can be
-    // played.
-    if (terminated_) return;
-    if (splashShown_) {
-      services_.HideSplash();
-      splashShown_ = false;
-    }
-    view_.PlayArea().Fill(view_.WorkspaceColor());
-    services_.MessageBox(kMsgInvalidData, TMsgKind::mkError, TMsgButtons::mbOK);
-    terminate();
+    fatalBuildError();
   }
+}
+
+void TGameFlow::fatalBuildError() {
+  // The project's data is broken (a picture that does not decode, a
+  // template set or stored layout that does not read): nothing can be
+  // played.
+  if (terminated_) return;
+  if (splashShown_) {
+    services_.HideSplash();
+    splashShown_ = false;
+  }
+  view_.PlayArea().Fill(view_.WorkspaceColor());
+  services_.MessageBox(kMsgInvalidData, TMsgKind::mkError, TMsgButtons::mbOK);
+  startFailed_ = true;
+  terminate();
 }
 
 void TGameFlow::rebuildMenus() {
@@ -80,6 +90,28 @@ void TGameFlow::rebuildMenus() {
     toolbar_ = TMenuModel::Build(project_->MenuTree, kToolbarMenu);
     view_.BuildToolbar(toolbar_.get());
   }
+}
+
+TSpriteDrawParam TGameFlow::backgroundParam() const {
+  const TJigsawProject2& project = *project_;
+  // None for a one-picture project, else the background the project has
+  // selected, placed by its own fill mode.
+  TSpriteDrawParam param;
+  param.BackgroundStyle = project.DefaultBackground.FillMode;
+  if (project.Pictures.size() == 1) return param;
+  const std::int32_t index = project.CurrentBackgroundIndex;
+  if (index < 0 || index >= std::int32_t(project.Pictures.size())) return param;
+  const TBMPData& background = project.Pictures[std::size_t(index)];
+  if (background.ID == 0 || !IsBackgroundId(background.ID)) return param;
+  param.BackgroundStream = background.Data;
+  param.BackgroundStyle = 0;
+  for (const TBackgroundSettings& s : project.BackgroundSettings) {
+    if (s.BackgroundID == background.ID) {
+      param.BackgroundStyle = s.FillMode;
+      break;
+    }
+  }
+  return param;
 }
 
 void TGameFlow::buildGameSteps(TJigsawFile* savedGame) {
@@ -107,26 +139,7 @@ void TGameFlow::buildGameSteps(TJigsawFile* savedGame) {
     view_.LayoutWorkArea();
   }
 
-  // The backdrop: none for a one-picture project, else the background the
-  // project has selected, placed by its own fill mode.
-  TSpriteDrawParam param;
-  param.BackgroundStyle = project.DefaultBackground.FillMode;
-  if (project.Pictures.size() != 1) {
-    const std::int32_t index = project.CurrentBackgroundIndex;
-    if (index >= 0 && index < std::int32_t(project.Pictures.size())) {
-      const TBMPData& background = project.Pictures[std::size_t(index)];
-      if (background.ID != 0 && IsBackgroundId(background.ID)) {
-        param.BackgroundStream = background.Data;
-        param.BackgroundStyle = 0;
-        for (const TBackgroundSettings& s : project.BackgroundSettings) {
-          if (s.BackgroundID == background.ID) {
-            param.BackgroundStyle = s.FillMode;
-            break;
-          }
-        }
-      }
-    }
-  }
+  const TSpriteDrawParam param = backgroundParam();
 
   if (currentPictureIndex_ < 0 || currentPictureIndex_ >= int(project.Pictures.size())) {
     throw EStreamReadError();
@@ -176,12 +189,26 @@ void TGameFlow::buildGameSteps(TJigsawFile* savedGame) {
                         std::max(area.ClientHeight(), kMinPlaySide));
   applyPieceCountRule(*creator, savedGame);
 
+  // The picture's stored edge shapes when the project keeps them per
+  // picture; none otherwise.
+  std::vector<std::int32_t> pieceValues;
+  if (project.PerPictureValues == 1) {
+    if (const TPieceValues* values = project.FindPieceValues(currentPictureId_)) {
+      pieceValues = values->Values;
+    }
+  }
+  creator->SetPieceValues(std::move(pieceValues));
   creator->SetNoPieceRotation(project.NoPieceRotation != 0);
   creator->SetNoPieceShadow(project.NoPieceShadow != 0);
+  creator->SetFlatPiece(project.FlatPiece != 0);
+  creator->SetSpriteOptionA(TColor32(project.SpriteOptionA));
+  lastCreatorOptions_ = {creator->PieceValues(), creator->FlatPiece(), creator->SpriteOptionA(),
+                         creator->NoPieceRotation(), creator->NoPieceShadow()};
   spriteOptionA_ = TColor32(project.SpriteOptionA);
   snapDistance_ = project.SnapDistance;
 
   makeSprites(*creator);
+  gameScale_ = creator->Scale();
   wireBoard(*creator, param, savedGame);
   oldFormatGame_ = savedGame && savedGame->Version < kJigsawFileVersion;
   creator.reset();
@@ -281,6 +308,10 @@ void TGameFlow::wireBoard(TJigsawSpriteCreator& creator, const TSpriteDrawParam&
   board_ =
       std::make_unique<TSpriteDraw>(view_.PlayArea(), platform_, param, SpriteSourceOf(creator));
   gameOver_ = false;
+  // Whatever started this game (a new game, a saved one, another picture or
+  // difficulty), its win is its own and so is the help it gets.
+  winHandled_ = false;
+  cheatCount_ = 0;
   ++gamesBuilt_;
   TSpriteDraw& b = *board_;
   b.SetPiecesVisible(piecesVisibleNext_);
@@ -307,12 +338,15 @@ void TGameFlow::wireBoard(TJigsawSpriteCreator& creator, const TSpriteDrawParam&
   }
   b.SetTicks(clockStart_);
 
-  b.SetOnPiecesInRightPlace([this](TSender, int, int) { onPiecesInRightPlace(); });
-  b.SetOnPiecesRotate([this](TSender, int, int) { playEvent(8); });
-  b.SetOnPiecesClick([this](TSender, int, int) { playEvent(9); });
-  b.SetOnWin([this](TSender) { winFlow(); });
-  b.SetOnLose([this](TSender) { loseFlow(); });
-  b.SetOnTicks([this](TSender, int& counter) { onTicks(counter); });
+  // The board calls these from its timers and the window's input; an error
+  // stops here rather than in the board.
+  b.SetOnPiecesInRightPlace(
+      [this](TSender, int, int) { guarded([this] { onPiecesInRightPlace(); }); });
+  b.SetOnPiecesRotate([this](TSender, int, int) { guarded([this] { playEvent(8); }); });
+  b.SetOnPiecesClick([this](TSender, int, int) { guarded([this] { playEvent(9); }); });
+  b.SetOnWin([this](TSender) { guarded([this] { winFlow(); }); });
+  b.SetOnLose([this](TSender) { guarded([this] { loseFlow(); }); });
+  b.SetOnTicks([this](TSender, int& counter) { guarded([&] { onTicks(counter); }); });
 
   hasSounds_ = !project.Sounds.empty();
   startBackgroundMusic();
@@ -334,7 +368,11 @@ void TGameFlow::onTicks(int ticks) {
   if (!board_ || !board_->EnabledTimer()) return;
   const std::string text = FormatClock(ticks);
   view_.SetStatusText(2, text);
-  if (project_ && project_->WindowStyle == kStyleSkinned) seams_.Style().DrawClockPanels(text.c_str());
+  // The skinned window's clock panels, or the full-screen toolbar's clock.
+  if (project_ && (project_->WindowStyle == kStyleSkinned ||
+                   project_->WindowStyle == kStyleFullScreen)) {
+    seams_.Style().DrawClockPanels(text.c_str());
+  }
 }
 
 }  // namespace duduri

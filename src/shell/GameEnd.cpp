@@ -98,9 +98,15 @@ void TGameFlow::highScoreEntry(int ticks) {
   scoreLevel_ = level.value_or(0);
   if (!level) return;
   if (!highScores_.Qualifies(*level, ticks).Qualifies || project_->HighScoresDisabled()) return;
-  // An HTML entry page comes with the pages; until then the name dialog
-  // takes every entry.
-  const std::string name = services_.NameEntry();
+  std::string name;
+  if (project_->HighscoreOptions.EntryPage != 0) {
+    // The entry page may be closed without a name: then there is no entry.
+    std::optional<std::string> entered = htmlEntryPage();
+    if (!entered) return;
+    name = std::move(*entered);
+  } else {
+    name = services_.NameEntry();
+  }
   highScores_.Add({name, ticks, std::uint8_t(*level)});
   if (project_->HighscoreOptions.ShowTable != 0) {
     services_.ShowHighScores(highScores_, *level, pieceScaleFactor_);

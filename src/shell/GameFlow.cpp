@@ -146,11 +146,10 @@ void TGameFlow::loadProject() {
         images.AssignTo(*project);
       }
       projectFromOwnExecutable_ = true;
-    } else if (environment_.Args.empty()) {
+    } else if (!loadBareProject(project)) {
       terminate();
       return;
     } else {
-      project->LoadFromFile(environment_.Args[0]);
       projectFromOwnExecutable_ = false;
     }
     project_ = std::move(project);
@@ -158,6 +157,7 @@ void TGameFlow::loadProject() {
     // Not a project, a truncated package, a file that cannot be read: say
     // why and end, rather than play nothing.
     services_.MessageBox(e.what(), TMsgKind::mkError, TMsgButtons::mbOK);
+    startFailed_ = true;
     terminate();
     return;
   }
@@ -225,7 +225,7 @@ void TGameFlow::chooseBitmap() {
       currentPictureIndex_ = pictureIndexOfPlayEntry(playPosition_);
       break;
     case kChoiceRandom:
-      currentPictureIndex_ = pictureIndexOfPlayEntry(Random(count));
+      if (count > 0) currentPictureIndex_ = pictureIndexOfPlayEntry(Random(count));
       break;
     default:
       break;
@@ -331,56 +331,6 @@ void TGameFlow::FormDestroy() {
     std::filesystem::remove(args[0], ec);
   }
   if (created_) SetCommandHandler({});
-}
-
-// ---- Keys, mouse, menus ----------------------------------------------------------
-
-void TGameFlow::FormKeyDown(int key, TShiftState shift) {
-  if (terminated_) return;
-  if (board_) board_->PiecesKeyDown(key);
-  const bool ctrl = (shift & ssCtrl) != 0;
-  if (key == kVkEscape) {
-    view_.CloseWindow();
-  } else if (ctrl && (key == 65 || key == 97)) {
-    ActionDispatch(nullptr, ccSelectAll, {});
-  } else if (ctrl && (key == 68 || key == 100)) {
-    ActionDispatch(nullptr, ccDeselectAll, {});
-  } else if (key == kVkF11) {
-    view_.SetToolbarVisible(!view_.ToolbarVisible());
-  }
-}
-
-void TGameFlow::Image321KeyDown(int key) {
-  if (!terminated_ && key == kVkEscape) view_.CloseWindow();
-}
-
-TBoardPoint TGameFlow::Image321MouseDown(TMouseButton button, TShiftState shift, int x, int y,
-                                         int screenX, int screenY) {
-  if (terminated_ || building_) return TBoardPoint{-1, -1};
-  int col = -1;
-  int row = -1;
-  if (board_) board_->PiecesMouseDown(&view_.PlayArea(), shift, x, y, button, col, row);
-  if (button == mbRight && col == -1 && row == -1 && PopupHasItems()) {
-    view_.ShowPopup(screenX, screenY);
-  }
-  return TBoardPoint{col, row};
-}
-
-void TGameFlow::TBXToolbar1VisibleChanged(bool visible) {
-  view_.SetStatusText(3, visible ? "" : kStatusToolbarHidden);
-}
-
-void TGameFlow::MenuClick(const TMenuNode& node) {
-  if (!node.Command) return;
-  // The command may rebuild the menus and free this node: run a copy.
-  TScriptItem command;
-  command.Assign(*node.Command);
-  command.ActualSender = node.Command->ActualSender;
-  if (HasCommandHandler()) {
-    command.Run();
-  } else {
-    ActionDispatch(command.ActualSender, command.Code, command.Parameter);
-  }
 }
 
 // ---- Sounds --------------------------------------------------------------------

@@ -11,9 +11,17 @@
 // window wires real widgets in; tests wire fakes and play whole games.
 //
 // The implementation is split by concern: GameFlow.cpp (start-up, project,
-// play list, new game, close and destruction), GameBuild.cpp (building a
-// game and wiring its board), GameEnd.cpp (win and lose) and Commands.cpp
-// (the dispatcher and the commands).
+// play list, new game, close and destruction), WindowInput.cpp (keys, presses
+// and menu clicks from the window), GameBuild.cpp (building a
+// game and wiring its board), GameEnd.cpp (win and lose), Commands.cpp (the
+// dispatcher and the board commands), DialogScope.cpp (pausing around
+// dialogs) and the command files named below.
+//
+// Errors: a command or board event that fails with an error nobody handles
+// on the way shows that error's message in an error box and the program
+// goes on (ActionDispatch, the board's events, the window's key and mouse
+// handlers and the close query all stop errors there), so no error reaches
+// the window system's event loop.
 //
 // Termination: a fatal start-up condition (no project, no pictures, invalid
 // data, a start script that exits) calls IMainView::Terminate and sets
@@ -21,10 +29,12 @@
 // FormDestroy, which still runs so that "-T" and the high scores are honoured.
 
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -34,6 +44,7 @@
 #include "project/HighScore.h"
 #include "project/Project.h"
 #include "raster/Bitmap32.h"
+#include "raster/Picture.h"
 #include "shell/Commands.h"
 #include "shell/MainView.h"
 #include "shell/MenuModel.h"
@@ -63,6 +74,9 @@ struct TShellEnvironment {
   std::optional<std::uint64_t> Seed;
   // Threads for making sprites (0 = one per processor).
   int SpriteThreads = 0;
+  // Decodes the pictures the core has no reader for (PNG, GIF, WebP); the
+  // window's toolkit supplies it. Without one only JPEG and BMP files play.
+  std::function<TPicture(std::span<const std::byte>)> DecodeOtherPicture;
 };
 
 // The environment of the running program: its own path and overlay, the
@@ -138,6 +152,21 @@ class TGameFlow {
   void SelectAllPieces();
   void DeselectAllPieces();
 
+  // ---- Files opened for play (OpenForPlay.cpp) ----
+  // Plays a project file, a puzzle executable or a picture dropped on the
+  // window or chosen from the recent files: asks first when a game is in
+  // progress; a file that cannot be played is reported and the current game
+  // goes on. Only the bare player opens files (one that carries its own
+  // project plays only that). Returns whether the file's game is now played.
+  bool OpenFileForPlay(const std::filesystem::path& file);
+  // The file the current project came from (named on the command line or
+  // opened since), absolute; empty for an own project and for the sample.
+  const std::filesystem::path& OpenedFile() const { return openedFile_; }
+  bool ProjectFromOwnExecutable() const { return projectFromOwnExecutable_; }
+  // The program's exit status: 1 when it ended because what it was asked to
+  // play could not be played, else 0.
+  int ExitStatus() const { return startFailed_ ? 1 : 0; }
+
   // ---- State, for the window and for tests ----
   TJigsawProject2* Project() { return project_.get(); }
   TSpriteDraw* Board() { return board_.get(); }
@@ -166,8 +195,60 @@ class TGameFlow {
   const TShellEnvironment& Environment() const { return environment_; }
   // The games built so far (each new board counts).
   int GamesBuilt() const { return gamesBuilt_; }
+  int SkinId() const { return skinId_; }
+  bool CloseHtmlPage() const { return closeHtmlPage_; }
+  // The scale the current game's pieces were cut at (what a saved game
+  // stores, so that it is cut the same way again).
+  float GameScale() const { return gameScale_; }
+
+  // What the sprite creator of the last game was given besides the
+  // picture and its grid (read back from the creator).
+  struct TCreatorOptions {
+    std::vector<std::int32_t> PieceValues;
+    bool FlatPiece = false;
+    TColor32 SpriteOptionA = 0;
+    bool NoPieceRotation = false;
+    bool NoPieceShadow = false;
+  };
+  const TCreatorOptions& LastCreatorOptions() const { return lastCreatorOptions_; }
 
  private:
+  // The project of a player without one of its own: the first argument's
+  // file, or the sample when there is none (OpenForPlay.cpp). Returns false
+  // when there is nothing to play; throws what opening the file throws.
+  bool loadBareProject(std::unique_ptr<TJigsawProject2>& project);
+
+  // For the length of a modal dialog: a running board paused silently and,
+  // when asked, the background music stopped; both are undone when the
+  // scope ends, however the command ends. A board that has been replaced
+  // meanwhile is left alone, and KeepPaused leaves the board as it is.
+  class TDialogScope {
+   public:
+    enum TMusic { kMusicPlays, kMusicStops };
+    TDialogScope(TGameFlow& flow, TMusic music);
+    ~TDialogScope();
+    TDialogScope(const TDialogScope&) = delete;
+    TDialogScope& operator=(const TDialogScope&) = delete;
+    void KeepPaused() { resume_ = false; }
+    bool BoardRan() const { return ran_; }
+
+   private:
+    TGameFlow& flow_;
+    bool music_;
+    bool ran_;
+    bool resume_ = true;
+    int game_;
+  };
+
+  void runCommand(void* sender, std::int32_t code, const TScriptParameter& parameter);
+  // Runs a command or a board event; an error that escapes it is shown.
+  void guarded(const std::function<void()>& body);
+  void showError(const std::exception& error);
+
+  // Saved games, pictures, executables (FileCommands.cpp).
+  void openSavedGame(TDialogScope& scope);
+  void savePictureAs(const TBitmap32& image, const TFileDialogResult& chosen);
+
   // Start-up and project (GameFlow.cpp).
   void loadHighScores();
   void loadProject();
@@ -184,6 +265,11 @@ class TGameFlow {
   // Building a game (GameBuild.cpp).
   void buildGame(TJigsawFile* savedGame);
   void buildGameSteps(TJigsawFile* savedGame);
+  // Broken project data: the play area cleared, the message, the end.
+  void fatalBuildError();
+  // The board's backdrop as the project selects it; the stream points into
+  // the project.
+  TSpriteDrawParam backgroundParam() const;
   void applyPieceCountRule(TJigsawSpriteCreator& creator, TJigsawFile* savedGame);
   void makeSprites(TJigsawSpriteCreator& creator);
   void wireBoard(TJigsawSpriteCreator& creator, const TSpriteDrawParam& param,
@@ -199,6 +285,10 @@ class TGameFlow {
   void highScoreEntry(int ticks);
   std::optional<int> wonGameScoreLevel() const;
   void playAgainQuestion(const char* question);
+  // HTML pages (PageCommands.cpp): the folder page names are relative to,
+  // and the high-score entry page (the name entered, or nothing).
+  std::filesystem::path htmlBaseDirectory() const;
+  std::optional<std::string> htmlEntryPage();
   void stopAndClose();
   bool hasWinScript() const;
 
@@ -255,6 +345,11 @@ class TGameFlow {
   bool building_ = false;  // a game is being built: commands and presses wait
   bool gameOver_ = false;  // the board reported its win or loss
   int gamesBuilt_ = 0;
+  std::filesystem::path openedFile_;
+  bool startFailed_ = false;  // ended because the project could not be played
+  float gameScale_ = 0;
+  TCreatorOptions lastCreatorOptions_;
+  bool showingError_ = false;
 };
 
 }  // namespace duduri

@@ -49,6 +49,10 @@ class IMainView {
   // An icon file; empty data leaves the icon as it is.
   virtual void SetIcon(TByteSpan iconFile) = 0;
 
+  // The window's outer bounds on the screen; views that cannot tell give an
+  // empty rectangle.
+  virtual TRect WindowBounds() const { return {}; }
+
   virtual void ShowWindow() = 0;
   virtual void HideWindow() = 0;
   virtual void BringToFront() = 0;

@@ -1,5 +1,8 @@
 #include "shell/PieceCountRule.h"
 
+#include <iterator>
+#include <string_view>
+
 #include "pieces/CountGrid.h"
 #include "project/HighScore.h"
 
@@ -31,7 +34,29 @@ TDifficultyChoice row(int index, std::uint8_t defaultPieceScale) {
   return c;
 }
 
+// The dialog's lines. The preset rows above must stay the first six.
+constexpr TDifficultyItem kItems[] = {
+    {"< 25 pieces", {0, 24}},         {"25 - 50 pieces", {25, 50}},
+    {"50 -100 pieces", {51, 100}},    {"100 - 150 pieces", {101, 150}},
+    {"150 - 200 pieces", {151, 200}}, {"> 200 pieces", {201, 65535}},
+    // Big puzzles: 90 % to 110 % of the count (BigPuzzleRange).
+    {"300 pieces", {270, 330}},       {"500 pieces", {450, 550}},
+    {"1000 pieces", {900, 1100}},     {"2000 pieces", {1800, 2200}},
+    {"5000 pieces", {4500, 5500}},
+};
+static_assert(std::size(kItems) >= kDifficultyCount);
+static_assert([] {
+  for (int i = 0; i < kDifficultyCount; ++i) {
+    if (!(kItems[i].Range == kPresets[i].Range)) return false;
+  }
+  return true;
+}());
+
 }  // namespace
+
+std::span<const TDifficultyItem> DifficultyItems() {
+  return kItems;
+}
 
 TPieceRange DifficultyRange(int index) {
   if (index < 0 || index >= kDifficultyCount) return kPresets[0].Range;
@@ -79,8 +104,9 @@ std::optional<int> WonGameScoreLevel(std::int32_t defaultRangeMin,
 }
 
 int DifficultyItemFor(TPieceRange range) {
-  for (int i : {0, 1, 2, 4, 5}) {
-    if (range == kPresets[i].Range) return i;
+  const std::span<const TDifficultyItem> items = DifficultyItems();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i].Range == range) return int(i);
   }
   return range.Min > 100 ? 3 : 0;
 }
@@ -92,6 +118,17 @@ constexpr TBigPuzzleItem kBigPuzzles[kBigPuzzleItems] = {{"300 pieces", 300},
                                                           {"1000 pieces", 1000},
                                                           {"2000 pieces", 2000},
                                                           {"5000 pieces", 5000}};
+// The list's lines after the presets are these, with their ranges.
+static_assert(std::size(kItems) == kDifficultyCount + kBigPuzzleItems);
+static_assert([] {
+  for (int i = 0; i < kBigPuzzleItems; ++i) {
+    const TDifficultyItem& line = kItems[kDifficultyCount + i];
+    const std::int32_t n = kBigPuzzles[i].Pieces;
+    if (line.Range.Min != n * 9 / 10 || line.Range.Max != (n * 11 + 9) / 10) return false;
+    if (std::string_view(line.Text) != kBigPuzzles[i].Caption) return false;
+  }
+  return true;
+}());
 
 }  // namespace
 

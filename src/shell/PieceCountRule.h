@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace duduri {
 
@@ -25,6 +26,16 @@ struct TPieceRange {
 
 inline constexpr int kDifficultyCount = 6;
 TPieceRange DifficultyRange(int index);  // 0..24 for an index outside 0..5
+
+// The lines of the change-difficulty list and the range each one sets, in
+// list order. The first kDifficultyCount are the six presets above; lines
+// appended after them (larger puzzles) are offered by the dialog as well and
+// are chosen only by an exact match of their range.
+struct TDifficultyItem {
+  const char* Text;
+  TPieceRange Range;
+};
+std::span<const TDifficultyItem> DifficultyItems();
 
 // What a range selects before the scale search runs.
 struct TDifficultyChoice {
@@ -50,8 +61,9 @@ inline bool RangeSearchesScale(TPieceRange range) {
 std::optional<int> WonGameScoreLevel(std::int32_t defaultRangeMin,
                                      std::optional<TPieceRange> pictureRange);
 
-// The line the change-difficulty dialog selects for a range: an exact preset,
-// else 3 when the minimum is above 100, else 0.
+// The line of DifficultyItems() the change-difficulty dialog selects for a
+// range: the line whose range it is exactly, else 3 when the minimum is
+// above 100, else 0.
 int DifficultyItemFor(TPieceRange range);
 
 // ---- Big puzzles ----

@@ -9,9 +9,11 @@
 // test sees them open and close.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "raster/Bitmap32.h"
+#include "shell/PieceCountRule.h"
 
 namespace duduri {
 
@@ -44,6 +46,8 @@ struct TFileDialogRequest {
   std::string Title;
   std::string Filter;   // "Caption|*.ext|Caption|*.ext"
   int FilterIndex = 1;  // 1-based
+  // Added (with a dot) to a name typed without extension; empty: the name
+  // is taken as typed.
   std::string DefaultExt;
 };
 
@@ -76,7 +80,20 @@ class IShellServices {
   virtual void ShowAbout(const TAboutRequest& request) = 0;
 
   virtual TFileDialogResult OpenFile(const TFileDialogRequest& request) = 0;
+  // Asks before replacing an existing file.
   virtual TFileDialogResult SaveFile(const TFileDialogRequest& request) = 0;
+
+  // TfrmSelectSkin over the project's skins with `currentSkinId` selected:
+  // the chosen skin id (a position in the skin list) on "Ok", nothing on
+  // "Cancel". Services without the dialog answer Cancel.
+  virtual std::optional<int> SelectSkin(const TJigsawProject2& /*project*/, int /*currentSkinId*/) {
+    return std::nullopt;
+  }
+  // TfrmDifficulty opened on `current`: the range of the chosen line on
+  // "Ok", nothing on "Cancel". Services without the dialog answer Cancel.
+  virtual std::optional<TPieceRange> ChangeDifficulty(TPieceRange /*current*/) {
+    return std::nullopt;
+  }
 
   // The splash: the about box without border showing `picture`, modeless,
   // until HideSplash.

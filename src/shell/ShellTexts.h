@@ -21,6 +21,37 @@ inline constexpr const char* kMsgSolveAll = "Solve all pieces?";
 
 inline constexpr const char* kStatusToolbarHidden = "F11 show/hide menu.";
 
+// Saved games.
+inline constexpr const char* kTitleOpenGame = "Open Duduri Saved Data";
+inline constexpr const char* kTitleSaveGame = "Save Duduri Data";
+inline constexpr const char* kFilterSavedGame = "Duduri Saved Data (*.jsw)|*.jsw";
+inline constexpr const char* kSavedGameExt = "jsw";
+inline constexpr const char* kMsgGameSavedPrefix = "Game is successfully saved into file ";
+inline constexpr const char* kMsgUnableToSaveGame = "Unable to save game";
+inline constexpr const char* kMsgWriteStreamError = "Write Stream Error";
+// "File " + name + " not found."
+std::string SavedGameNotFoundText(const std::string& name);
+// The message for a saved game whose picture is not in the project.
+std::string SavedGameForeignText(const std::string& name);
+// The warning that offers to re-save a file of an older format.
+std::string SavedGameOldFormatText(const std::string& name);
+
+// Pictures.
+inline constexpr const char* kTitleSavePicture = "Save Picture";
+inline constexpr const char* kFilterSavePicture =
+    "Windows Bitmap (*.bmp)|*.bmp|JPEG Image (*.jpg)|*.jpg|";
+inline constexpr const char* kMsgPictureSavedPrefix = "Picture successfully saved into file ";
+inline constexpr const char* kMsgUnableToSavePicture = "Unable to save picture";
+
+// New executables.
+inline constexpr const char* kTitleOpenImage = "Open Image";
+inline constexpr const char* kFilterOpenImage =
+    "Windows Bitmap (*.bmp)|*.bmp|JPEG Image (*.jpg)|*.jpg|GIF Image (*.gif)|*.gif|"
+    "Other Pictures (*.png *.webp *.jpeg)|*.png;*.webp;*.jpeg";
+inline constexpr const char* kTitleSaveExecutable = "Save Executable Output As";
+inline constexpr const char* kFilterExecutable = "Windows Executable (*.exe)|*.exe";
+inline constexpr const char* kMsgExecutableCreatedSuffix = " is created successfuly.";
+
 // Result dialog texts.
 inline constexpr const char* kWinCaption = "Win";
 inline constexpr const char* kWinText = "You Win!";

@@ -21,7 +21,8 @@ class TStyleSeam {
                            int /*skinId*/) {
     return false;
   }
-  // Draws the clock text into the clock panels of a skinned window.
+  // A clock tick: the text goes into the clock panels of a skinned window
+  // and the clock item of a full-screen window's toolbar.
   virtual void DrawClockPanels(const char* /*text*/) {}
   // Shows the project's banners for a layout; false when it has none.
   virtual bool ShowBanners(const TJigsawProject2& /*project*/, int /*skinEntryId*/) {

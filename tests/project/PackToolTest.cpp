@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -109,6 +110,66 @@ TEST_F(PackTool, ExecutablesCarryTheProjectAndAreDumpedAsSuch) {
   ASSERT_EQ(run("extract game.exe parts"), 0) << text("err.txt");
   EXPECT_TRUE(fs::exists(dir_ / "parts" / "picture-1.jpg"));
   EXPECT_TRUE(fs::exists(dir_ / "parts" / "templates.pzjc"));
+}
+
+// A w x h RGB PNG of one colour, chunk by chunk.
+TBytes solidPng(std::uint32_t w, std::uint32_t h) {
+  TBytes out;
+  auto be = [&out](std::uint32_t v) {
+    for (int i = 3; i >= 0; --i) out.push_back(std::byte((v >> (8 * i)) & 0xFF));
+  };
+  auto chunk = [&](const char* type, const std::vector<unsigned char>& data) {
+    be(std::uint32_t(data.size()));
+    const std::size_t start = out.size();
+    for (int i = 0; i < 4; ++i) out.push_back(std::byte(type[i]));
+    for (unsigned char c : data) out.push_back(std::byte(c));
+    be(std::uint32_t(
+        crc32(0, reinterpret_cast<const Bytef*>(out.data() + start), uInt(out.size() - start))));
+  };
+  for (unsigned c : {0x89u, 0x50u, 0x4Eu, 0x47u, 0x0Du, 0x0Au, 0x1Au, 0x0Au}) {
+    out.push_back(std::byte(c));
+  }
+  chunk("IHDR", {0, 0, std::uint8_t(w >> 8), std::uint8_t(w), 0, 0, std::uint8_t(h >> 8),
+                 std::uint8_t(h), 8, 2, 0, 0, 0});
+  std::vector<unsigned char> raw;
+  for (std::uint32_t y = 0; y < h; ++y) {
+    raw.push_back(0);  // no filter
+    for (std::uint32_t x = 0; x < w; ++x) raw.insert(raw.end(), {200, 80, 40});
+  }
+  std::vector<unsigned char> packed(compressBound(uLong(raw.size())));
+  uLongf size = uLongf(packed.size());
+  compress(packed.data(), &size, raw.data(), uLong(raw.size()));
+  packed.resize(size);
+  chunk("IDAT", packed);
+  chunk("IEND", {});
+  return out;
+}
+
+TEST_F(PackTool, PngPicturesAreStoredAsJpegInProjectsAndExecutables) {
+  if (!DUDURI_HAS_QT) GTEST_SKIP() << "duduri-pack reads PNG through Qt, not built here";
+  WriteFileAtomically(dir_ / "photo.png", solidPng(120, 90));
+  const std::string master = test::MasterTemplateSetFile().string();
+  ASSERT_EQ(run("create png.pzp photo.png --templates '" + master + "'"), 0) << text("err.txt");
+  ASSERT_EQ(run("extract png.pzp parts"), 0) << text("err.txt");
+  const TPicture stored = DecodeJpeg(ReadFileBytes(dir_ / "parts" / "picture-1.jpg"));
+  EXPECT_EQ(stored.Width, 120);
+  EXPECT_EQ(stored.Height, 90);
+
+  ASSERT_EQ(run("exe game.exe --project png.pzp --player player --picture photo.png"), 0)
+      << text("err.txt");
+  const TOverlayLayout layout = FindOverlay(dir_ / "game.exe");
+  ASSERT_TRUE(layout.HasExtraImages);
+  const TBytes exe = ReadFileBytes(dir_ / "game.exe");
+  const std::size_t block = std::size_t(layout.ExtraImagesOffset);
+  // Start tag, record tag, size, id, type, then the format: 1 is JPEG.
+  EXPECT_EQ(std::to_integer<int>(exe[block + 13]), 1);
+  EXPECT_EQ(DetectPictureFormat(std::span(exe).subspan(block + 14)), TPictureFormat::pfJPEG);
+
+  // A file that is no picture stops the command with its name.
+  WriteFileAtomically(dir_ / "notes.txt", TBytes(10, std::byte{'x'}));
+  EXPECT_NE(run("exe bad.exe --project png.pzp --player player --picture notes.txt"), 0);
+  EXPECT_NE(text("err.txt").find("notes.txt"), std::string::npos) << text("err.txt");
+  EXPECT_FALSE(fs::exists(dir_ / "bad.exe"));
 }
 
 TEST_F(PackTool, UnreadableFilesExitNonZeroWithTheReadersMessage) {

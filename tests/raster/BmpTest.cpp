@@ -49,6 +49,11 @@ struct BmpBuilder {
       put(std::uint32_t(height), 2);
       put(1, 2);
       put(bitsPerPixel, 2);
+    } else if (headerSize == 16) {  // OS/2 2.x, cut short after the depth
+      put(std::uint32_t(width), 4);
+      put(std::uint32_t(height), 4);
+      put(1, 2);
+      put(bitsPerPixel, 2);
     } else {
       put(std::uint32_t(width), 4);
       put(std::uint32_t(height), 4);
@@ -374,6 +379,65 @@ TEST(BmpEncode, RefusesWhatItCannotWrite) {
   EXPECT_THROW(EncodeBmp(empty), EPictureError);
   const TBitmap32 one = pattern(1, 1, false);
   EXPECT_THROW(EncodeBmp(one, 16), EPictureError);
+}
+
+TEST(BmpDecode, TwoBitPaletteFourPixelsPerByte) {
+  BmpBuilder b;
+  b.width = 5, b.height = 1, b.bitsPerPixel = 2;
+  b.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+  b.pixels = {0b00011011, 0b10000000, 0, 0};
+  EXPECT_EQ(decode(b), (std::vector<TColor32>{kBlack, kRed, kGreen, kBlue, kGreen}));
+  b.headerSize = 12;  // the core header knows the depth as well
+  EXPECT_EQ(decode(b), (std::vector<TColor32>{kBlack, kRed, kGreen, kBlue, kGreen}));
+}
+
+TEST(BmpDecode, Os2HeadersOfSixteenAndSixtyFourBytes) {
+  // The short form: 32-bit width and height, and a palette of 4-byte entries.
+  BmpBuilder b;
+  b.headerSize = 16;
+  b.width = 2, b.height = 2, b.bitsPerPixel = 8;
+  b.palette = {0xFF0000, 0x00FF00, 0x0000FF};
+  b.pixels = {2, 1, 0, 0, 0, 2, 0, 0};  // bottom row first
+  EXPECT_EQ(decode(b), (std::vector<TColor32>{kRed, kBlue, kBlue, kGreen}));
+
+  BmpBuilder full = b;
+  full.headerSize = 64;
+  EXPECT_EQ(decode(full), (std::vector<TColor32>{kRed, kBlue, kBlue, kGreen}));
+  full.bitsPerPixel = 24;
+  full.palette.clear();
+  full.pixels = {0, 0, 255, 255, 255, 255, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(decode(full), (std::vector<TColor32>{kBlue, kBlack, kRed, kWhite}));
+}
+
+TEST(BmpDecode, Os2Rle24RunsLiteralsAndJumps) {
+  BmpBuilder b;
+  b.headerSize = 64;
+  b.width = 4, b.height = 2, b.bitsPerPixel = 24, b.compression = 4;
+  // Bottom row: a literal of red, green and blue (padded to an even length),
+  // a run of one white. Top row: a jump of 2 (left black), a run of 2 blue,
+  // then the end of the bitmap.
+  b.pixels = {0,   3,   0, 0, 255, 0, 255, 0, 255, 0,   0, 0, 1, 255,
+              255, 255, 0, 0, 0,   2, 2,   0, 2,   255, 0, 0, 0, 1};
+  EXPECT_EQ(decode(b),
+            (std::vector<TColor32>{kBlack, kBlack, kBlue, kBlue, kRed, kGreen, kBlue, kWhite}));
+
+  BmpBuilder cut = b;
+  cut.pixels = {3, 0, 0};  // a run without its colour
+  expectInvalid(cut.build(), "RLE data truncated");
+  cut.pixels = {0, 2, 0, 0, 255, 0};  // a literal of 2 with one colour
+  expectInvalid(cut.build(), "RLE data truncated");
+
+  BmpBuilder depth = b;
+  depth.bitsPerPixel = 8;
+  depth.palette = {0};
+  expectInvalid(depth.build(), "RLE24");
+  BmpBuilder huffman = b;
+  huffman.compression = 3;
+  expectInvalid(huffman.build(), "Huffman");
+  // In a Windows header the same number means embedded JPEG.
+  BmpBuilder windows = b;
+  windows.headerSize = 40;
+  expectInvalid(windows.build(), "JPEG");
 }
 
 }  // namespace

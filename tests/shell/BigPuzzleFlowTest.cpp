@@ -24,6 +24,9 @@ TEST(BigPuzzleRule, TheBigItemsStandForNinetyToOneHundredAndTenPerCentOfTheirCou
     EXPECT_EQ(r, (TPieceRange{counts[i] * 9 / 10, counts[i] * 11 / 10}));
     EXPECT_TRUE(IsBigPuzzleRange(r));
     EXPECT_EQ(BigPuzzleItemFor(r), i);
+    // The change-difficulty list offers them after its six presets.
+    EXPECT_EQ(DifficultyItemFor(r), kDifficultyCount + i);
+    EXPECT_STREQ(DifficultyItems()[std::size_t(kDifficultyCount + i)].Text, BigPuzzleItem(i).Caption);
   }
   EXPECT_EQ(BigPuzzleItemFor({900, 1101}), -1);
   // The six presets stay presets.
@@ -55,6 +58,21 @@ TEST(BigPuzzleFlow, AProjectRangeAboveThePresetsCutsThatManyPiecesOnATable) {
     EXPECT_EQ(b->ViewWidth(), 640);
     EXPECT_EQ(rig.view.status[1], std::to_string(b->PiecesTotal()));
   }
+}
+
+TEST(BigPuzzleFlow, ChoosingABigPuzzleInTheDifficultyListCutsThePictureAgainOnATable) {
+  TFlowRig rig(MakeTestPackage({.Pictures = 1, .RangeMin = 25, .RangeMax = 50}));
+  rig.Create();
+  ASSERT_NE(rig.flow->Board(), nullptr);
+  EXPECT_FALSE(rig.flow->Board()->BigTable());
+  rig.services.chosenRange = BigPuzzleRange(0);  // "300 pieces"
+  rig.flow->ActionDispatch(nullptr, ccDifficulty, {});
+  TSpriteDraw* b = rig.flow->Board();
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(rig.flow->GamesBuilt(), 2);
+  EXPECT_GE(b->PiecesTotal(), 270);
+  EXPECT_LE(b->PiecesTotal(), 330);
+  EXPECT_TRUE(b->BigTable());
 }
 
 TEST(BigPuzzleFlow, ABigGameIsWonByPointerGesturesWithTheViewMoving) {

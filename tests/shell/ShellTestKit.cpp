@@ -52,9 +52,28 @@ void TFakeView::SetToolbarVisible(bool v) {
 
 TModalResult TFakeServices::MessageBox(const std::string& text, TMsgKind, TMsgButtons buttons) {
   messages.push_back(text);
+  dialog(text);
   const auto it = answers.find(text);
   if (it != answers.end()) return it->second;
   return buttons == TMsgButtons::mbYesNo ? TModalResult::mrYes : TModalResult::mrOk;
+}
+
+TFileDialogResult TFakeServices::OpenFile(const TFileDialogRequest& r) {
+  fileRequests.push_back(r);
+  dialog(r.Title);
+  if (openFiles.empty()) return {};
+  TFileDialogResult answer = openFiles.front();
+  openFiles.pop_front();
+  return answer;
+}
+
+TFileDialogResult TFakeServices::SaveFile(const TFileDialogRequest& r) {
+  fileRequests.push_back(r);
+  dialog(r.Title);
+  if (saveFiles.empty()) return {};
+  TFileDialogResult answer = saveFiles.front();
+  saveFiles.pop_front();
+  return answer;
 }
 
 TModalResult TFakeServices::next(std::deque<TModalResult>& queue, TModalResult fallback,
@@ -78,26 +97,21 @@ std::filesystem::path freshFolder() {
   return pattern;
 }
 
-class TFlowPointer : public IPointer {
- public:
-  explicit TFlowPointer(TFlowRig& rig) : rig_(rig) {}
-  TBoardPoint Press(int x, int y, TMouseButton button) override {
-    return rig_.flow->Image321MouseDown(button, 0, x, y, x, y);
-  }
-  void Move(int x, int y) override {
-    rig_.view.area.MouseMove(ssLeft, x, y);
-    rig_.platform.RunIdle(1);
-  }
-  void Release(int x, int y, TMouseButton button) override {
-    rig_.view.area.MouseUp(button, 0, x, y);
-    rig_.platform.RunIdle(1);
-  }
-
- private:
-  TFlowRig& rig_;
-};
-
 }  // namespace
+
+TBoardPoint TRigPointer::Press(int x, int y, TMouseButton button) {
+  return rig_.flow->Image321MouseDown(button, 0, x, y, x, y);
+}
+
+void TRigPointer::Move(int x, int y) {
+  rig_.view.area.MouseMove(ssLeft, x, y);
+  rig_.platform.RunIdle(1);
+}
+
+void TRigPointer::Release(int x, int y, TMouseButton button) {
+  rig_.view.area.MouseUp(button, 0, x, y);
+  rig_.platform.RunIdle(1);
+}
 
 TFlowRig::TFlowRig(TBytes package, std::vector<std::string> args, int width, int height)
     : view(width, height), folder(freshFolder()) {
@@ -137,10 +151,22 @@ std::function<TSpriteDraw*()> TFlowRig::CurrentGame() {
   };
 }
 
-int TFlowRig::SolveByDrags() {
-  TFlowPointer pointer(*this);
+int TFlowRig::SolveByDrags(int maxDrops) {
+  TRigPointer pointer(*this);
   TDragSolver solver(CurrentGame(), pointer);
-  return solver.Solve();
+  return solver.Solve(2, maxDrops);
+}
+
+void TFlowRig::ClickPiece(int row, int col) {
+  TRigPointer pointer(*this);
+  TDragSolver solver(CurrentGame(), pointer);
+  TBoardPoint at;
+  if (!solver.GrabPoint(row, col, at)) {
+    ADD_FAILURE() << "piece " << row << "," << col << " cannot be grabbed";
+    return;
+  }
+  pointer.Press(at.X, at.Y, mbLeft);
+  pointer.Release(at.X, at.Y, mbLeft);
 }
 
 void TFlowRig::TickClock(int n) {

@@ -81,9 +81,11 @@ class TFakeView : public IMainView {
   bool SolutionVisible() const override { return solutionVisible; }
   TColor32 WorkspaceColor() const override { return 0xFF808080; }
   TColor32 ButtonFaceColor() const override { return 0xFFF0F0F0; }
+  TRect WindowBounds() const override { return bounds; }
 
   TGameFlow* flow = nullptr;  // CloseWindow asks it
   TFakePlayArea area;
+  TRect bounds{100, 50, 740, 530};
   std::string status[4];
   std::string title;
   bool visible = false;
@@ -117,14 +119,33 @@ class TFakeServices : public IShellServices {
     ++chooseCalls;
     return chosenPicture;
   }
-  void ShowHighScores(const THighScore&, int level, float) override { tables.push_back(level); }
+  void ShowHighScores(const THighScore&, int level, float) override {
+    dialog("high scores");
+    tables.push_back(level);
+  }
   std::string NameEntry() override {
     ++nameEntries;
     return name;
   }
-  void ShowAbout(const TAboutRequest& r) override { abouts.push_back(r.Picture != nullptr); }
-  TFileDialogResult OpenFile(const TFileDialogRequest&) override { return {}; }
-  TFileDialogResult SaveFile(const TFileDialogRequest&) override { return {}; }
+  void ShowAbout(const TAboutRequest& r) override {
+    dialog("about");
+    abouts.push_back(r.Picture != nullptr);
+    lastAbout = r;
+  }
+  // File dialogs answer from their queues (cancelled when empty) and keep
+  // what they were asked.
+  TFileDialogResult OpenFile(const TFileDialogRequest& r) override;
+  TFileDialogResult SaveFile(const TFileDialogRequest& r) override;
+  std::optional<int> SelectSkin(const TJigsawProject2&, int current) override {
+    dialog("select skin");
+    skinAsked = current;
+    return chosenSkin;
+  }
+  std::optional<TPieceRange> ChangeDifficulty(TPieceRange current) override {
+    dialog("change difficulty");
+    difficultyAsked = current;
+    return chosenRange;
+  }
   void ShowSplash(const TBitmap32&) override { splashUp = true, ++splashes; }
   void HideSplash() override { splashUp = false; }
   void BeginProgress() override { ++progressShown, progressUp = true; }
@@ -138,11 +159,21 @@ class TFakeServices : public IShellServices {
   std::deque<TModalResult> nextPicture;
   int chosenPicture = 0;
   std::string name = "Tester";
+  std::deque<TFileDialogResult> openFiles;
+  std::deque<TFileDialogResult> saveFiles;
+  std::optional<int> chosenSkin;
+  std::optional<TPieceRange> chosenRange;
+  // Called as every modal dialog or message box opens, with its name or text.
+  std::function<void(const std::string&)> onDialog;
 
   std::vector<std::string> messages;
   std::vector<TResultDialogText> results;
   std::vector<int> tables;
   std::vector<bool> abouts;
+  TAboutRequest lastAbout;
+  std::vector<TFileDialogRequest> fileRequests;
+  int skinAsked = -1;
+  TPieceRange difficultyAsked{-2, -2};
   int nameEntries = 0;
   int chooseCalls = 0;
   int splashes = 0;
@@ -153,25 +184,92 @@ class TFakeServices : public IShellServices {
 
  private:
   TModalResult next(std::deque<TModalResult>& queue, TModalResult fallback, const char* what);
+  void dialog(const std::string& what) {
+    if (onDialog) onDialog(what);
+  }
 };
 
 // Records the sound seam's calls.
 class TRecordingSound : public TSoundSeam {
  public:
   void PlayEvent(const TJigsawProject2&, int event) override { events.push_back(event); }
-  void StartBackgroundMusic(const TJigsawProject2&, bool) override { ++musicStarts; }
-  void StopBackgroundMusic() override { ++musicStops; }
+  void StartBackgroundMusic(const TJigsawProject2&, bool play) override {
+    ++musicStarts;
+    log.push_back(play ? "music" : "music silent");
+  }
+  void StopBackgroundMusic() override {
+    ++musicStops;
+    log.push_back("stop music");
+  }
+  void StopSystemSound() override { log.push_back("stop system sound"); }
   std::vector<int> events;
   int musicStarts = 0;
   int musicStops = 0;
+  std::vector<std::string> log;
 };
 
-// The seams of a flow on fakes: sounds recorded, styles and pages doing
-// nothing unless a test sets its own.
+// Records the style seam's layouts.
+class TRecordingStyle : public TStyleSeam {
+ public:
+  bool LayoutStyle(const TJigsawProject2&, std::uint16_t kind, int skinId) override {
+    layouts.push_back({kind, skinId});
+    return false;
+  }
+  std::vector<std::pair<int, int>> layouts;  // (skin kind, skin id)
+};
+
+// Records what was handed to the desktop.
+class TRecordingDesktop : public TDesktopSeam {
+ public:
+  bool OpenHelp(const std::filesystem::path& file) override {
+    help.push_back(file);
+    return true;
+  }
+  bool Open(const std::string& target, TShowMode mode) override {
+    opened.push_back({target, mode});
+    return true;
+  }
+  std::vector<std::filesystem::path> help;
+  std::vector<std::pair<std::string, TShowMode>> opened;
+};
+
+// The seams of a flow on fakes: sounds, layouts and the desktop recorded,
+// pages doing nothing unless a test sets its own.
 class TRecordingSeams : public TShellSeams {
  public:
-  TRecordingSeams() { SetSound(&sound); }
+  TRecordingSeams() {
+    SetSound(&sound);
+    SetStyle(&style);
+    SetDesktop(&desktop);
+  }
   TRecordingSound sound;
+  TRecordingStyle style;
+  TRecordingDesktop desktop;
+};
+
+// The fake board platform, with a look at the board when it asks its
+// question.
+class TRigPlatform : public TFakeBoardPlatform {
+ public:
+  bool AskYesNo(const std::string& question) override {
+    if (onAsk) onAsk();
+    return TFakeBoardPlatform::AskYesNo(question);
+  }
+  std::function<void()> onAsk;
+};
+
+class TFlowRig;
+
+// Pointer gestures on the rig's play area, as the window delivers them.
+class TRigPointer : public IPointer {
+ public:
+  explicit TRigPointer(TFlowRig& rig) : rig_(rig) {}
+  TBoardPoint Press(int x, int y, TMouseButton button) override;
+  void Move(int x, int y) override;
+  void Release(int x, int y, TMouseButton button) override;
+
+ private:
+  TFlowRig& rig_;
 };
 
 // A flow on fakes, with a package as the executable's own project.
@@ -183,8 +281,12 @@ class TFlowRig {
   ~TFlowRig();
 
   void Create() { flow->FormCreate(); }
-  // Plays the current game to the end by pointer gestures; returns drops.
-  int SolveByDrags();
+  // Plays the current game to the end (or `maxDrops` drops) by pointer
+  // gestures; returns drops.
+  int SolveByDrags(int maxDrops = 1 << 30);
+  // Clicks piece (row, col) where it can be grabbed, so that the one-piece
+  // solver takes it next.
+  void ClickPiece(int row, int col);
   // The board of the game being played when the call was made, nullptr once
   // another game has replaced it.
   std::function<TSpriteDraw*()> CurrentGame();
@@ -193,7 +295,7 @@ class TFlowRig {
   // Ticks the solver animation until it stops.
   int RunAnimation(int maxTicks = 100000);
 
-  TFakeBoardPlatform platform;
+  TRigPlatform platform;
   TFakeView view;
   TFakeServices services;
   TRecordingSeams seams;

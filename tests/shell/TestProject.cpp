@@ -80,6 +80,7 @@ TBytes MakeTestPackage(const TTestProjectOptions& o) {
     addMenus(p, 0, o.Toolbar);
     addMenus(p, 1, o.Popup);
   }
+  if (o.Edit) o.Edit(p);
   return p.SaveToBytes();
 }
 

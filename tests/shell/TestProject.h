@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -12,6 +13,10 @@
 
 #include "project/ByteStream.h"
 #include "project/ProjectRecords.h"
+
+namespace duduri {
+class TJigsawProject2;
+}
 
 namespace duduri::test {
 
@@ -33,6 +38,8 @@ struct TTestProjectOptions {
   // Menu records: top-level items of menu 0 and 1 (caption, code).
   std::vector<std::pair<std::string, std::int32_t>> Toolbar = {};
   std::vector<std::pair<std::string, std::int32_t>> Popup = {};
+  // Last changes to the project before it is written (skins, banners...).
+  std::function<void(TJigsawProject2&)> Edit = {};
 };
 
 // A w x h JPEG with a few shapes, different per seed.

@@ -3,6 +3,8 @@
 // modal dialog answered by a watcher that clicks its buttons.
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,8 +22,11 @@
 #include <deque>
 #include <fstream>
 
-#include "qtmain/QtTestRegistry.h"
+#include "board/JigsawFile.h"
 #include "project/HighScore.h"
+#include "project/Project.h"
+#include "qtmain/QtTestRegistry.h"
+#include "raster/Picture.h"
 #include "support/DragSolver.h"
 #include "shell/ShellTexts.h"
 #include "shell/TestProject.h"
@@ -58,6 +63,11 @@ class TDialogAnswerer : public QObject {
   std::deque<int> nextPicture;  // QDialog::Accepted, kDialogYes or Rejected
   std::deque<int> playAgain;
   QString name = "Tester";
+  // File dialogs: the name typed and the filter (1-based) chosen, in turn;
+  // cancelled when none is left.
+  std::deque<std::pair<QString, int>> files;
+  int difficultyLine = -1;  // the line chosen in TfrmDifficulty; -1 cancels
+  int skinLine = -1;        // the line chosen in TfrmSelectSkin; -1 cancels
   std::vector<TSeen> seen;
 
   int Count(const QString& kind) const {
@@ -123,6 +133,38 @@ class TDialogAnswerer : public QObject {
       s.kind = "TfrmPlayAgain";
       seen.push_back(s);
       button(w, take(playAgain) == QDialog::Accepted ? "Play Again" : "Stop")->click();
+    } else if (auto* files_ = qobject_cast<QFileDialog*>(w)) {
+      s.kind = "QFileDialog";
+      seen.push_back(s);
+      if (files.empty()) {
+        files_->reject();
+        return;
+      }
+      const auto [file, filter] = files.front();
+      files.pop_front();
+      files_->selectNameFilter(files_->nameFilters().value(filter - 1));
+      files_->selectFile(file);
+      static_cast<QDialog*>(files_)->accept();
+    } else if (auto* difficulty = qobject_cast<TfrmDifficulty*>(w)) {
+      s.kind = "TfrmDifficulty";
+      s.text = difficulty->Combo()->currentText();
+      seen.push_back(s);
+      if (difficultyLine < 0) {
+        button(w, "Cancel")->click();
+        return;
+      }
+      difficulty->Combo()->setCurrentIndex(difficultyLine);
+      button(w, "Ok")->click();
+    } else if (auto* skins = qobject_cast<TfrmSelectSkin*>(w)) {
+      s.kind = "TfrmSelectSkin";
+      s.text = skins->List()->currentItem() ? skins->List()->currentItem()->text() : QString();
+      seen.push_back(s);
+      if (skinLine < 0) {
+        button(w, "Cancel")->click();
+        return;
+      }
+      skins->List()->setCurrentRow(skinLine);
+      button(w, "Ok")->click();
     } else if (auto* dialog = qobject_cast<QDialog*>(w)) {
       s.kind = w->metaObject()->className();
       seen.push_back(s);
@@ -360,6 +402,102 @@ class PlayerTest : public QObject {
       QVERIFY(QFile::exists(file));
     }
     QVERIFY(!QFile::exists(file));
+  }
+
+  // The file commands through the real dialogs: a game saved and opened
+  // again, the picture saved, a new executable made and played, and the
+  // difficulty and skin changed.
+  void commandsThroughTheRealDialogs() {
+    TJigsawProject2 source;
+    source.LoadFromStream(test::MakeTestPackage({.Pictures = 2}));
+    source.MasterTemplateSet = test::MasterTemplates();
+    for (int i = 0; i < 3; ++i) {
+      TSkinEntry& skin = source.NewSkinEntry();
+      TBitmap32 picture;
+      picture.SetSize(200, 150);
+      picture.Clear(0xFF204060 + TColor32(i * 40));
+      skin.Image = EncodeBmp(picture, 24);
+    }
+    const QString project = dir_.filePath("commands.pzp");
+    writeFile(project, source.SaveToBytes());
+    const QString player = dir_.filePath("duduri");
+    writeFile(player, TBytes(2048, std::byte{0x90}));
+
+    TDialogAnswerer dialogs;
+    TfrmMain window(environment({project}));
+    window.show();
+    TGameFlow& flow = window.Flow();
+    QVERIFY(flow.Board());
+    flow.Project()->MasterTemplateSet = test::MasterTemplates();
+
+    // Save, play on, open.
+    TDragSolver(currentGame(window), *std::make_unique<TQtPointer>(window)).Solve(2, 3);
+    std::vector<TSavedPiece> saved;
+    for (const auto& row : flow.Board()->Pieces()) {
+      for (const TPieceSprite& p : row) saved.push_back(p.Saved());
+    }
+    const QString game = dir_.filePath("game.jsw");
+    dialogs.files = {{game, 1}};
+    flow.ActionDispatch(nullptr, ccSaveGame, {});
+    QCOMPARE(dialogs.Last("QFileDialog")->caption, QString(kTitleSaveGame));
+    QCOMPARE(dialogs.Last("QMessageBox")->text, QString(kMsgGameSavedPrefix) + game);
+    flow.ActionDispatch(nullptr, ccNewGame, {});
+    dialogs.files = {{game, 1}};
+    flow.ActionDispatch(nullptr, ccOpenGame, {});
+    QCOMPARE(dialogs.Last("QFileDialog")->caption, QString(kTitleOpenGame));
+    QCOMPARE(flow.GamesBuilt(), 3);
+    std::size_t k = 0;
+    for (const auto& row : flow.Board()->Pieces()) {
+      for (const TPieceSprite& p : row) {
+        QCOMPARE(p.X, saved[k].X);
+        QCOMPARE(p.Placed, saved[k].Placed);
+        ++k;
+      }
+    }
+    QVERIFY(!flow.Board()->GamePaused());
+
+    // The picture, as a JPEG, named without extension.
+    dialogs.files = {{dir_.filePath("shot"), 2}};
+    flow.ActionDispatch(nullptr, ccSavePicture, {});
+    const TPicture shot = DecodeJpeg(ReadFileBytes(dir_.filePath("shot.jpg").toStdString()));
+    QCOMPARE(shot.Width, window.PlayAreaWidget().width());
+    QCOMPARE(shot.Height, window.PlayAreaWidget().height());
+
+    // A new executable of a picture of the player's own, played.
+    const QString mine = dir_.filePath("mine.jpg");
+    writeFile(mine, test::PaintedJpeg(220, 160, 4));
+    const QString made = dir_.filePath("mypuzzle");
+    dialogs.files = {{mine, 2}, {made, 1}};
+    flow.ActionDispatch(nullptr, ccMakeExe, {});
+    QCOMPARE(dialogs.Last("QMessageBox")->text, made + " is created successfuly.");
+    {
+      TShellEnvironment env = environment({});
+      env.ExePath = made.toStdString();
+      const std::filesystem::path path = env.ExePath;
+      env.ReadOwnOverlay = [path] { return ReadOverlayOf(path); };
+      TfrmMain again(env);
+      QVERIFY(again.Flow().Board());
+      QCOMPARE(again.Flow().CurrentPicture().Width(), 220);
+      QCOMPARE(again.Flow().CurrentPicture().Height(), 160);
+    }
+
+    // Difficulty: cancelled, then "25 - 50 pieces".
+    const int games = flow.GamesBuilt();
+    flow.ActionDispatch(nullptr, ccDifficulty, {});
+    QCOMPARE(dialogs.Last("TfrmDifficulty")->text, QString("< 25 pieces"));
+    QCOMPARE(flow.GamesBuilt(), games);
+    dialogs.difficultyLine = 1;
+    flow.ActionDispatch(nullptr, ccDifficulty, {});
+    QCOMPARE(flow.GamesBuilt(), games + 1);
+    QCOMPARE(flow.Project()->PieceRangeMin, 25);
+    QCOMPARE(flow.Project()->PieceRangeMax, 50);
+
+    // Skins.
+    dialogs.skinLine = 2;
+    flow.ActionDispatch(nullptr, ccSelectSkin, {});
+    QCOMPARE(dialogs.Last("TfrmSelectSkin")->text, QString("Skin #1"));
+    QCOMPARE(flow.SkinId(), 2);
+    QVERIFY(window.isVisible());
   }
 
   void keysPopupAndMenus() {

@@ -63,18 +63,12 @@ bool IsSavedGame(std::span<const std::byte> file) {
   return file.size() >= 4 && std::memcmp(file.data(), kMagic, 4) == 0;
 }
 
-void DumpSavedGame(std::span<const std::byte> file, JsonWriter& json) {
+void DumpSavedGame(std::span<const std::byte> file, const std::string& fileName, JsonWriter& json) {
+  TJigsawFile game;
+  game.LoadFromBytes(file, fileName);
   json.beginObject();
   json.field("kind", "saved game");
   json.field("size", std::uint64_t(file.size()));
-  TJigsawFile game;
-  try {
-    game.LoadFromBytes(file, "file");
-  } catch (const EJigsawFileError& e) {
-    json.field("error", e.what());
-    json.endObject();
-    return;
-  }
   json.field("version", game.Version);
   json.field("columns", game.Columns);
   json.field("rows", game.Rows);
@@ -103,16 +97,17 @@ bool IsHighScoreFile(std::span<const std::byte> file) {
   return file.size() >= 4 && std::memcmp(file.data(), "HGSC", 4) == 0;
 }
 
-void DumpHighScores(std::span<const std::byte> file, JsonWriter& json) {
+void DumpHighScores(std::span<const std::byte> file, const std::string& fileName,
+                    JsonWriter& json) {
+  // The player ignores a file without the signature; a tool asked about it
+  // says why it shows nothing.
+  if (!IsHighScoreFile(file)) {
+    throw EHighScoreError(fileName + " is not a high-score file (it does not start with HGSC)");
+  }
+  THighScore table;
+  table.LoadFromBytes(file);
   json.beginObject();
   json.field("kind", "high scores");
-  THighScore table;
-  std::string error;
-  try {
-    table.LoadFromBytes(file);
-  } catch (const EHighScoreError& e) {
-    error = e.what();
-  }
   json.key("levels");
   json.beginArray();
   for (int level = 0; level < kScoreLevelCount; ++level) {
@@ -134,7 +129,6 @@ void DumpHighScores(std::span<const std::byte> file, JsonWriter& json) {
     json.endObject();
   }
   json.endArray();
-  if (!error.empty()) json.field("error", error);
   json.endObject();
 }
 

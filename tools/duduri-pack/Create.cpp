@@ -7,13 +7,17 @@
 #include <map>
 #include <random>
 
+#include "CreateStyles.h"
+#include "Pages.h"
 #include "Subcommand.h"
+#include "ToolPictures.h"
 #include "common/Args.h"
 #include "project/NewId.h"
 #include "project/Project.h"
 #include "project/SoundFormats.h"
 #include "raster/Bitmap32.h"
 #include "raster/Picture.h"
+#include "shell/UserPictures.h"
 
 namespace duduri::pack {
 
@@ -24,7 +28,8 @@ using tools::UsageError;
 constexpr const char* kHelp =
     "usage: duduri-pack create OUT PICTURE... [options]\n"
     "\n"
-    "Writes a project package OUT with the pictures (JPEG or BMP) in the order given.\n"
+    "Writes a project package OUT with the pictures (JPEG, BMP, PNG, GIF or WebP) in\n"
+    "the order given, each stored as JPEG and turned upright by its EXIF orientation.\n"
     "\n"
     "  --background FILE         add a background texture (repeatable)\n"
     "  --fill MODE               background fill: topleft|centre|tile|stretch\n"
@@ -42,14 +47,15 @@ constexpr const char* kHelp =
     "  --about FILE              picture of the about box\n"
     "  --icon FILE               window icon file\n"
     "  --sound EVENT FILE        sound for game event 0..9 (.wav .mid .mp3 .wma; repeatable)\n"
-    "  --skin FILE L T W H       a skinned window with this picture and board area\n"
-    "  --text-style L T W H FONT SIZE   a clock panel on the last skin\n"
-    "  --banner FILE URL MS      a banner shown MS milliseconds; clicking opens URL\n"
-    "  --menu PATH CODE TEXT     menu entry (PATH like \"&Game/&Next\"), command CODE,\n"
-    "                            TEXT its parameter (\"\" for none)\n"
     "  --start-script CODE TEXT, --exit-script CODE TEXT, --win-script CODE TEXT\n"
     "                            add a command to that script\n"
-    "  --templates FILE          master template set (default: all.pzjc beside the tool)\n";
+    "  --page FILE               ship an HTML page, and the files it refers to, beside OUT\n"
+    "                            (open it with command 13 and its name, e.g.\n"
+    "                            --start-script 13 intro.html)\n"
+    "  --entry-page FILE W H     HTML page that takes a new best time's name, in a\n"
+    "                            W x H window (shipped like --page)\n"
+    "  --templates FILE          master template set (default: all.pzjc beside the tool)\n"
+    "\nWindow styles, skins, banners and menus:\n";
 
 // Options and how many values each takes.
 const std::map<std::string, int> kArity = {
@@ -57,9 +63,8 @@ const std::map<std::string, int> kArity = {
     {"--range", 2},       {"--scale", 1},         {"--time-trial", 1},   {"--snap", 1},
     {"--no-rotation", 0}, {"--no-shadow", 0},     {"--flat", 0},         {"--store-layout", 0},
     {"--sound-off", 0},   {"--no-highscores", 0}, {"--splash", 1},       {"--about", 1},
-    {"--icon", 1},        {"--sound", 2},         {"--skin", 5},         {"--text-style", 6},
-    {"--banner", 3},      {"--menu", 3},          {"--start-script", 2}, {"--exit-script", 2},
-    {"--win-script", 2},  {"--templates", 1}};
+    {"--icon", 1},        {"--sound", 2},         {"--start-script", 2}, {"--exit-script", 2},
+    {"--win-script", 2},  {"--templates", 1},     {"--page", 1},         {"--entry-page", 3}};
 
 struct Option {
   std::string name;
@@ -70,21 +75,10 @@ std::int32_t integer(const std::string& text, const char* what, std::int64_t lo,
   return std::int32_t(tools::parseInteger(text, what, lo, hi));
 }
 
-// The picture as the player stores it: JPEG bytes.
+// The picture as the player stores it: JPEG bytes, turned upright by its
+// EXIF orientation; PNG, GIF and WebP pictures are converted.
 TBytes pictureAsJpeg(const std::filesystem::path& file) {
-  TBytes bytes = ReadFileBytes(file);
-  switch (DetectPictureFormat(bytes)) {
-    case TPictureFormat::pfJPEG:
-      ReadPictureSize(bytes);  // refuse a broken header now, not at play time
-      return bytes;
-    case TPictureFormat::pfBMP: {
-      TBitmap32 bitmap;
-      bitmap.Assign(DecodeBmp(bytes));
-      return EncodeJpeg(bitmap);
-    }
-    default:
-      throw EPictureError(file.string() + ": not a JPEG or BMP picture");
-  }
+  return UserPictureAsJpeg(file, toolPictureDecoder());
 }
 
 std::uint8_t soundCodeFor(const std::filesystem::path& file) {
@@ -103,38 +97,6 @@ void addScript(TScriptItem& item, const std::string& code, const std::string& te
   if (!text.empty()) item.AddTextParameter(text);
 }
 
-void addMenu(TJigsawProject2& p, const std::string& path, const std::string& code,
-             const std::string& text) {
-  TMenuTree* level = &p.MenuTree;
-  std::int32_t parent = 0;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t slash = path.find('/', start);
-    const std::string name =
-        path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-    if (name.empty()) throw UsageError("empty menu name in " + path);
-    auto it = std::find_if(level->begin(), level->end(),
-                           [&](const TMenuExRec& r) { return r.Name == name; });
-    if (it == level->end()) {
-      TMenuExRec r;
-      r.ID = p.NewMenuId();
-      r.ParentID = parent;
-      r.Name = name;
-      r.Script.Code = kNoCommand;
-      level->push_back(std::move(r));
-      it = level->end() - 1;
-    }
-    if (slash == std::string::npos) {
-      it->Script.Parameter.Clear();
-      addScript(it->Script, code, text);
-      return;
-    }
-    parent = it->ID;
-    level = &it->Children;
-    start = slash + 1;
-  }
-}
-
 std::int32_t fillMode(const std::string& name) {
   if (name == "topleft") return fmTopLeft;
   if (name == "centre" || name == "center") return fmCentre;
@@ -145,6 +107,7 @@ std::int32_t fillMode(const std::string& name) {
 
 void apply(TJigsawProject2& p, const Option& o) {
   const auto& v = o.values;
+  if (applyStyleOption(p, o.name, v)) return;
   if (o.name == "--background") {
     TBMPData& e = p.AddPictureEntry(TPictureKind::pkBackground, 65536 * (p.BackgroundCount + 1));
     e.Name = std::filesystem::path(v[0]).filename().string();
@@ -212,50 +175,6 @@ void apply(TJigsawProject2& p, const Option& o) {
     p.Sounds.push_back({id, std::filesystem::path(v[1]).filename().string(), ReadFileBytes(v[1])});
     p.SoundFormats.Add(id, code);
     p.SoundSlots[std::size_t(event)].SoundIDs.push_back(id);
-  } else if (o.name == "--skin") {
-    TSkinEntry& skin = p.NewSkinEntry();
-    skin.Kind = kStyleSkinned;
-    skin.Image = pictureAsJpeg(v[0]);
-    skin.BoardArea = {integer(v[1], "--skin L", -65535, 65535),
-                      integer(v[2], "--skin T", -65535, 65535), integer(v[3], "--skin W", 0, 65535),
-                      integer(v[4], "--skin H", 0, 65535)};
-    p.WindowStyle = kStyleSkinned;
-    p.BoardArea = skin.BoardArea;
-  } else if (o.name == "--text-style") {
-    if (p.Skins.empty()) throw UsageError("--text-style needs a --skin before it");
-    TTextStyle t;
-    t.ID = std::int32_t(p.TextStyles.size()) + 1;
-    t.SkinID = p.Skins.back().ID;
-    t.Left = integer(v[0], "--text-style L", -65535, 65535);
-    t.Top = integer(v[1], "--text-style T", -65535, 65535);
-    t.Width = integer(v[2], "--text-style W", 0, 65535);
-    t.Height = integer(v[3], "--text-style H", 0, 65535);
-    t.SeeThrough = 1;
-    t.Font.Name = v[4];
-    t.Font.Size = integer(v[5], "--text-style SIZE", 1, 400);
-    p.TextStyles.push_back(std::move(t));
-  } else if (o.name == "--banner") {
-    TBanner& b = p.Banners.Add();
-    b.Name = std::filesystem::path(v[0]).filename().string();
-    b.Data = ReadFileBytes(v[0]);
-    const TPictureFormat format = DetectPictureFormat(b.Data);
-    if (format != TPictureFormat::pfJPEG && format != TPictureFormat::pfBMP)
-      throw EPictureError(v[0] + ": not a JPEG or BMP picture");
-    b.TypeData = format == TPictureFormat::pfBMP ? tdBMP : tdJPG;
-    b.URL = v[1];
-    b.Interval = integer(v[2], "--banner MS", 0, 2147483647);
-    b.SetEventID(b.URL.empty() ? 0 : kOpenAddressCommand);
-    b.RecomputeSize();
-    if (!p.Skins.empty()) {
-      if (p.BannerContainers.Count() == 0) {
-        TBannerContainer& c = p.BannerContainers.Add();
-        c.Name = "banners";
-        c.SkinID = p.Skins.back().ID;
-      }
-      p.BannerContainers.Container(0)->AddBanner(b);
-    }
-  } else if (o.name == "--menu") {
-    addMenu(p, v[0], v[1], v[2]);
   } else if (o.name == "--start-script" || o.name == "--exit-script" || o.name == "--win-script") {
     TActionItem& script = o.name == "--start-script"  ? p.StartScript
                           : o.name == "--exit-script" ? p.ExitScript
@@ -263,12 +182,19 @@ void apply(TJigsawProject2& p, const Option& o) {
     addScript(script.AddScriptItem(), v[0], v[1]);
   } else if (o.name == "--templates") {
     p.MasterTemplateSet = v[0];
+  } else if (o.name == "--entry-page") {
+    p.HighscoreOptions.EntryPage = 1;
+    p.HighscoreOptions.PageText = std::filesystem::path(v[0]).filename().string();
+    p.HighscoreOptions.Value1 = integer(v[1], "--entry-page W", 1, 65535);
+    p.HighscoreOptions.Value2 = integer(v[2], "--entry-page H", 1, 65535);
   }
 }
 
-int runCreate(const std::vector<std::string>& args) {
+int runCreate(const std::vector<std::string>& commandLine) {
+  const std::vector<std::string> args = expandArgumentFiles(commandLine);
   if (wantsHelp(args)) {
     std::fputs(kHelp, stdout);
+    std::fputs(kStyleOptionsHelp, stdout);
     return 0;
   }
   std::vector<std::string> positional;
@@ -279,8 +205,11 @@ int runCreate(const std::vector<std::string>& args) {
       positional.push_back(a);
       continue;
     }
-    const auto it = kArity.find(a);
-    if (it == kArity.end()) throw UsageError("unknown option " + a);
+    auto it = kArity.find(a);
+    if (it == kArity.end()) {
+      it = styleOptionArity().find(a);
+      if (it == styleOptionArity().end()) throw UsageError("unknown option " + a);
+    }
     if (args.size() - i - 1 < std::size_t(it->second))
       throw UsageError(a + " takes " + std::to_string(it->second) + " value(s)");
     Option o{
@@ -307,12 +236,25 @@ int runCreate(const std::vector<std::string>& args) {
     e.Data = pictureAsJpeg(positional[i]);
   }
   // Pictures first so that --range reaches every picture whatever the order.
+  auto late = [](const std::string& name) {
+    return name == "--range" || name == "--fill" || isLateStyleOption(name);
+  };
   for (const Option& o : options)
-    if (o.name != "--range" && o.name != "--fill") apply(project, o);
+    if (!late(o.name)) apply(project, o);
   for (const Option& o : options)
-    if (o.name == "--range" || o.name == "--fill") apply(project, o);
+    if (late(o.name)) apply(project, o);
   project.Normalise();
+  // Pages are checked before anything is written: a missing page is a
+  // mistake in the command, not a project without it.
+  std::vector<std::filesystem::path> pages;
+  for (const Option& o : options) {
+    if (o.name == "--page" || o.name == "--entry-page") {
+      PageFiles(o.values[0]);
+      pages.emplace_back(o.values[0]);
+    }
+  }
   project.SaveToFile(positional[0]);
+  ShipPages(pages, std::filesystem::absolute(positional[0]).parent_path());
   return 0;
 }
 

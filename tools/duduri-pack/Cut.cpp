@@ -18,6 +18,7 @@
 #include "common/Png.h"
 #include "pieces/PieceCollection.h"
 #include "pieces/Random.h"
+#include "project/ProgramData.h"
 #include "raster/Bitmap32.h"
 #include "raster/Picture.h"
 
@@ -50,8 +51,8 @@ fs::path defaultTemplates() {
   std::error_code ec;
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (!ec) {
-    const fs::path beside = exe.parent_path() / "all.pzjc";
-    if (fs::exists(beside)) return beside;
+    const fs::path installed = FindProgramData(exe.parent_path(), "all.pzjc");
+    if (!installed.empty()) return installed;
     // A build tree lies somewhere below the source tree.
     for (fs::path dir = exe.parent_path(); !dir.empty() && dir != dir.root_path();
          dir = dir.parent_path()) {
@@ -60,7 +61,8 @@ fs::path defaultTemplates() {
     }
   }
   throw tools::UsageError(
-      "no all.pzjc beside duduri-pack or in a data/ folder above it; give --templates");
+      "no all.pzjc beside duduri-pack, in share/duduri or in a data/ folder above it; "
+      "give --templates");
 }
 
 std::string jsonString(const std::string& s) {

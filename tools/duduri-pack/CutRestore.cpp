@@ -24,6 +24,7 @@
 #include "pieces/RLE.h"
 #include "pieces/Random.h"
 #include "pieces/SpriteCreator.h"
+#include "project/ProgramData.h"
 #include "raster/Bitmap32.h"
 #include "raster/Picture.h"
 
@@ -66,8 +67,8 @@ fs::path defaultTemplates() {
   std::error_code ec;
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (!ec) {
-    const fs::path beside = exe.parent_path() / "all.pzjc";
-    if (fs::exists(beside)) return beside;
+    const fs::path installed = FindProgramData(exe.parent_path(), "all.pzjc");
+    if (!installed.empty()) return installed;
     for (fs::path dir = exe.parent_path(); !dir.empty() && dir != dir.root_path();
          dir = dir.parent_path()) {
       const fs::path candidate = dir / "data" / "all.pzjc";
@@ -75,7 +76,8 @@ fs::path defaultTemplates() {
     }
   }
   throw tools::UsageError(
-      "no all.pzjc beside duduri-pack or in a data/ folder above it; give --templates");
+      "no all.pzjc beside duduri-pack, in share/duduri or in a data/ folder above it; "
+      "give --templates");
 }
 
 // A piece record names a template by index + 1 in one byte; a project

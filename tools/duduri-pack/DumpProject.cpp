@@ -1,11 +1,15 @@
-// The project kinds of `duduri-pack dump`: an executable carrying a package,
-// a package file (with the 0xDEAD prefix) and a bare package body.
+// The project kinds of `duduri-pack dump` and `info`: an executable carrying
+// a package, an executable without one, a package file (with the 0xDEAD
+// prefix) and a bare package body.
+
+#include <cstdio>
 
 #include "DumpFormats.h"
 #include "ProjectFiles.h"
 #include "common/Sha256.h"
 #include "project/Overlay.h"
 #include "project/Package.h"
+#include "shell/PeResources.h"
 
 namespace duduri::pack {
 
@@ -16,6 +20,10 @@ bool looksLikeZlib(TByteSpan f) {
   const auto cmf = std::uint8_t(f[0]);
   const auto flg = std::uint8_t(f[1]);
   return (cmf & 0x0F) == 8 && (cmf >> 4) <= 7 && ((cmf << 8) | flg) % 31 == 0;
+}
+
+bool isProgram(TByteSpan f) {
+  return IsElfImage(f) || (f.size() >= 2 && std::uint8_t(f[0]) == 'M' && std::uint8_t(f[1]) == 'Z');
 }
 
 bool isPrefixed(TByteSpan f) {
@@ -44,7 +52,7 @@ void beginDump(tools::JsonWriter& json, const char* kind, TByteSpan file) {
   writeBlob(json, "file", file);
 }
 
-void dumpExecutable(TByteSpan file, tools::JsonWriter& json) {
+void dumpExecutable(TByteSpan file, const std::string&, tools::JsonWriter& json) {
   const TOverlayLayout layout = FindOverlay(file);
   beginDump(json, "executable", file);
   json.key("overlay");
@@ -62,13 +70,27 @@ void dumpExecutable(TByteSpan file, tools::JsonWriter& json) {
   json.endObject();
 }
 
-void dumpPrefixed(TByteSpan file, tools::JsonWriter& json) {
+// A program, or a file called an executable, that carries no project: what
+// it is, not an error.
+void dumpBareExecutable(TByteSpan file, const std::string&, tools::JsonWriter& json) {
+  beginDump(json, "executable", file);
+  json.key("overlay");
+  json.null();
+  json.field("note", "no project appended");
+  json.endObject();
+}
+
+void summariseBareExecutable(TByteSpan file, const std::string&) {
+  std::printf("executable: %zu bytes, no project appended\n", file.size());
+}
+
+void dumpPrefixed(TByteSpan file, const std::string&, tools::JsonWriter& json) {
   beginDump(json, "package", file);
   dumpPackage(file, json);
   json.endObject();
 }
 
-void dumpBare(TByteSpan file, tools::JsonWriter& json) {
+void dumpBare(TByteSpan file, const std::string&, tools::JsonWriter& json) {
   beginDump(json, "package body", file);
   dumpPackage(file, json);
   json.endObject();
@@ -78,8 +100,10 @@ void dumpBare(TByteSpan file, tools::JsonWriter& json) {
 
 DUDURI_DUMP_KIND(
     executable, "executable with a project", 50,
-    [](TByteSpan f) { return FindOverlay(f).HasPackage; }, dumpExecutable);
-DUDURI_DUMP_KIND(package, "project package", 60, isPrefixed, dumpPrefixed);
-DUDURI_DUMP_KIND(body, "package without prefix", 90, looksLikeZlib, dumpBare);
+    [](TByteSpan f) { return FindOverlay(f).HasPackage; }, dumpExecutable, summariseProject);
+DUDURI_DUMP_KIND(bareExecutable, "executable without a project", 55, isProgram, dumpBareExecutable,
+                 summariseBareExecutable, ".exe");
+DUDURI_DUMP_KIND(package, "project package", 60, isPrefixed, dumpPrefixed, summariseProject);
+DUDURI_DUMP_KIND(body, "package without prefix", 90, looksLikeZlib, dumpBare, summariseProject);
 
 }  // namespace duduri::pack

@@ -10,11 +10,13 @@
 
 #include "ProjectFiles.h"
 #include "Subcommand.h"
+#include "ToolPictures.h"
 #include "common/Args.h"
 #include "project/Overlay.h"
 #include "project/Package.h"
 #include "raster/Picture.h"
 #include "shell/ExeWriter.h"
+#include "shell/UserPictures.h"
 
 namespace duduri::pack {
 
@@ -28,8 +30,9 @@ int runExe(const std::vector<std::string>& args) {
         "(a package file, or an executable whose package is taken) and its trailer.\n"
         "The player is the program \"duduri\" beside duduri-pack unless --player names\n"
         "another; a project it already carries is replaced. Each --picture names a\n"
-        "\".bmp\" or \".jpg\" file carried as an extra image, which the player plays in\n"
-        "place of the project's own pictures; other kinds of file are not carried.\n");
+        "picture carried as an extra image, which the player plays in place of the\n"
+        "project's own pictures: a BMP as a bitmap, anything else (JPEG, PNG, GIF, WebP)\n"
+        "as JPEG, turned upright by its EXIF orientation.\n");
     return 0;
   }
   // --picture may be given many times; the common parser keeps only the last
@@ -55,11 +58,10 @@ int runExe(const std::vector<std::string>& args) {
   TJigsawProject2 check;
   check.LoadFromStream(package);
   if (!pictures.empty()) {
-    for (const std::filesystem::path& p : pictures)
-      if (!ExtraImageFormatOf(p))
-        std::fprintf(stderr, "duduri-pack exe: %s is not a .bmp or .jpg file and is not carried\n",
-                     p.string().c_str());
-    WriteExecutable(package, check, pictures, a.positional()[0], player);
+    // Every picture is read before anything is written: a file that is no
+    // picture stops the command rather than being left out silently.
+    const std::vector<TCarriedPicture> carried = CarryPictures(pictures, toolPictureDecoder());
+    WriteExecutableCarrying(package, ExeProjectInfoOf(check), carried, a.positional()[0], player);
     return 0;
   }
   const TBytes image = ReadPlayerImage(player);

@@ -1,7 +1,9 @@
-// duduri-pack info FILE: a short human summary of a project.
+// duduri-pack info FILE: a short human summary of a project, or of any other
+// file kind dump knows (see DumpFormats.h).
 
 #include <cstdio>
 
+#include "DumpFormats.h"
 #include "ProjectFiles.h"
 #include "Subcommand.h"
 #include "common/Args.h"
@@ -25,19 +27,16 @@ const char* choiceName(std::uint8_t choice) {
   }
 }
 
-int runInfo(const std::vector<std::string>& args) {
-  if (wantsHelp(args)) {
-    std::printf(
-        "usage: duduri-pack info FILE\n\n"
-        "Summarises the project of FILE (a package file, or an executable with a package).\n");
-    return 0;
-  }
-  const tools::ParsedArgs a = tools::parseArgs(args, {});
-  if (a.positional().size() != 1) throw tools::UsageError("info takes one FILE");
-  const std::filesystem::path file = a.positional()[0];
+}  // namespace
+
+void summariseProject(TByteSpan file, const std::string& /*fileName*/) {
   TJigsawProject2 p;
-  loadProject(p, file);
   const TOverlayLayout overlay = FindOverlay(file);
+  if (overlay.HasPackage) {
+    p.LoadFromStream(*OverlayPackage(file));
+  } else {
+    p.LoadFromStream(file);
+  }
   if (overlay.HasPackage)
     std::printf("executable: player %llu bytes, package %llu bytes%s\n",
                 static_cast<unsigned long long>(overlay.PlayerImageSize),
@@ -71,11 +70,33 @@ int runInfo(const std::vector<std::string>& args) {
               p.HighScoresDisabled() ? "not recorded" : "recorded");
   if (p.UnknownChunkRead)
     std::printf("note: the package holds chunks this version does not know\n");
-  return 0;
+}
+
+namespace {
+
+int runInfo(const std::vector<std::string>& args) {
+  if (wantsHelp(args)) {
+    std::printf(
+        "usage: duduri-pack info FILE\n\n"
+        "Summarises FILE: a project (a package file, or an executable with a package),\n"
+        "a saved game or a high-score file. A file that cannot be read gives its\n"
+        "reader's message on standard error and exit status 1.\n");
+    return 0;
+  }
+  const tools::ParsedArgs a = tools::parseArgs(args, {});
+  if (a.positional().size() != 1) throw tools::UsageError("info takes one FILE");
+  const std::string& name = a.positional()[0];
+  const TBytes bytes = ReadFileBytes(name);
+  const DumpKind* kind = dumpKindFor(bytes, name);
+  if (!kind) {
+    std::fprintf(stderr, "duduri-pack info: %s: not a file kind duduri-pack knows\n", name.c_str());
+    return 1;
+  }
+  return runReader("info", name, [&] { kind->summarise(bytes, name); }) ? 0 : 1;
 }
 
 }  // namespace
 
-DUDURI_SUBCOMMAND(info, "info", "summarise a project", runInfo);
+DUDURI_SUBCOMMAND(info, "info", "summarise a project, saved game or high-score file", runInfo);
 
 }  // namespace duduri::pack

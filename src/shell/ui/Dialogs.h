@@ -1,6 +1,7 @@
 #pragma once
 // The player's small windows: progress, result, about and splash, picture
-// choice, play again, next picture, solution, high scores and name entry.
+// choice, play again, next picture, solution, high scores, name entry, skin
+// choice and the change of difficulty.
 // Each is made when needed, shown and freed by the caller (QtShellServices
 // and the main window); none holds game logic beyond what it shows.
 //
@@ -14,6 +15,7 @@
 
 #include "shell/ShellServices.h"
 
+class QComboBox;
 class QLabel;
 class QListWidget;
 class QLineEdit;
@@ -144,6 +146,53 @@ class TfmBestTopTen : public TPlayerDialog {
 
  private:
   QLineEdit* edit_;
+};
+
+// The skin choice: one line "Skin #n" per skin of the project, a 128 x 128
+// thumbnail of the selected one. "Ok" accepts with the selected line's
+// position as the skin id; "Cancel" rejects.
+class TfrmSelectSkin : public TPlayerDialog {
+  Q_OBJECT
+
+ public:
+  TfrmSelectSkin(const TJigsawProject2& project, int currentSkinId, QWidget* parent = nullptr);
+  // The selected line's position (what "Ok" returns).
+  int SkinId() const;
+  QListWidget* List() const { return list_; }
+  // What the preview shows now.
+  QImage PreviewImage() const;
+  // The thumbnail of skin i (black for a skin picture that does not decode).
+  const QImage& Thumbnail(int i) const { return thumbnails_[std::size_t(i)]; }
+
+ private:
+  void showPreview();
+
+  QListWidget* list_;
+  QLabel* preview_;
+  std::vector<QImage> thumbnails_;
+};
+
+// The change of difficulty: the lines of DifficultyItems() in a drop-down
+// list. The main window sets the range it starts from; showing the dialog
+// selects the line of that range without changing it, and only choosing a
+// line changes the range to that line's.
+class TfrmDifficulty : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TfrmDifficulty(QWidget* parent = nullptr);
+  void SetNumPieces(TPieceRange range) { range_ = range; }
+  std::int32_t NumPiecesMin() const { return range_.Min; }
+  std::int32_t NumPiecesMax() const { return range_.Max; }
+  TPieceRange NumPieces() const { return range_; }
+  QComboBox* Combo() const { return combo_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  QComboBox* combo_;
+  TPieceRange range_{0, 24};
 };
 
 // The modeless solution window: the board's solution picture stretched to

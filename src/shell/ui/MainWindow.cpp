@@ -15,36 +15,20 @@
 #include <QWindow>
 
 #include "shell/ShellTexts.h"
+#include "shell/ui/DesktopIntegration.h"
 #include "shell/ui/Dialogs.h"
+#include "shell/ui/ImageBack.h"
 #include "shell/ui/PlayArea.h"
+#include "shell/ui/QtPageSeam.h"
 #include "shell/ui/QtBoardPlatform.h"
+#include "shell/ui/QtDesktop.h"
+#include "shell/ui/QtPictureReader.h"
 #include "shell/ui/QtShellServices.h"
+#include "shell/ui/QtSound.h"
+#include "shell/ui/SlotGuard.h"
+#include "shell/ui/WindowStyles.h"
 
 namespace duduri {
-
-// ImageBack: the backdrop the play area sits on. A press on it and a move
-// with the left button held drag the window (how a borderless skinned window
-// is moved); the play area fills it.
-class TImageBack : public QWidget {
- public:
-  explicit TImageBack(QWidget* parent) : QWidget(parent) {}
-  void SetArea(QWidget* area) { area_ = area; }
-
- protected:
-  void resizeEvent(QResizeEvent*) override {
-    if (area_) area_->setGeometry(rect());
-  }
-  void mousePressEvent(QMouseEvent* event) override { pressAt_ = event->position().toPoint(); }
-  void mouseMoveEvent(QMouseEvent* event) override {
-    if (!(event->buttons() & Qt::LeftButton)) return;
-    const QPoint cursor = event->globalPosition().toPoint();
-    window()->move(cursor - pressAt_);
-  }
-
- private:
-  QWidget* area_ = nullptr;
-  QPoint pressAt_;
-};
 
 int VirtualKeyOf(int key) {
   switch (key) {
@@ -78,13 +62,25 @@ int VirtualKeyOf(int key) {
 TfrmMain::TfrmMain(TShellEnvironment environment, std::unique_ptr<IShellServices> services)
     : services_(std::move(services)), seams_(std::make_unique<TShellSeams>()) {
   if (!services_) services_ = std::make_unique<TQtShellServices>();
+  sound_ = CreateQtSound();
+  seams_->SetSound(sound_.get());
   platform_ = std::make_unique<TQtBoardPlatform>(*services_);
   solution_ = std::make_unique<TfrmSolution>();
+  pages_ = std::make_unique<TQtPageSeam>(*services_);
+  seams_->SetPages(pages_.get());
+  desktop_ = std::make_unique<TQtDesktop>();
+  seams_->SetDesktop(desktop_.get());
   buildWidgets();
+  if (!environment.DecodeOtherPicture) environment.DecodeOtherPicture = DecodeWithQt;
+  styles_ = std::make_unique<TWindowStyles>(TStyledWindow{
+      this, toolbar_, statusBar(), banner_, imageBack_, playArea_,
+      [this](bool visible) { SetToolbarVisible(visible); }, [this] { applyLayout(); }});
+  seams_->SetStyle(styles_.get());
   flow_ =
       std::make_unique<TGameFlow>(*this, *services_, *platform_, *seams_, std::move(environment));
   playArea_->SetFlow(flow_.get());
   flow_->FormCreate();
+  new TDesktopIntegration(*this);  // owned by the window
 }
 
 TfrmMain::~TfrmMain() {
@@ -170,6 +166,11 @@ void TfrmMain::SetIcon(TByteSpan iconFile) {
   }
 }
 
+TRect TfrmMain::WindowBounds() const {
+  const QRect r = frameGeometry();
+  return TRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
 void TfrmMain::ShowWindow() {
   show();
 }
@@ -220,7 +221,7 @@ void TfrmMain::applyLayout() {
   QWidget* central = centralWidget();
   central->layout()->invalidate();
   central->layout()->setGeometry(central->rect());
-  playArea_->setGeometry(imageBack_->rect());
+  imageBack_->PlaceArea();
 }
 
 void TfrmMain::SetBannerStripVisible(bool visible) {
@@ -241,7 +242,8 @@ QAction* TfrmMain::addNode(QWidget* container, const TMenuNode& node, QObject* o
       for (const auto& child : node.Children) addNode(sub, *child, owner, actions);
       if (node.Command) {
         const TMenuNode* n = &node;
-        connect(sub, &QMenu::aboutToShow, this, [this, n] { flow_->MenuClick(*n); });
+        connect(sub, &QMenu::aboutToShow, this,
+                [this, n] { GuardSlot([this, n] { flow_->MenuClick(*n); }); });
       }
       QAction* action = sub->menuAction();
       action->setVisible(node.Visible);
@@ -262,7 +264,8 @@ QAction* TfrmMain::addNode(QWidget* container, const TMenuNode& node, QObject* o
   auto* action = new QAction(caption, owner);
   action->setVisible(node.Visible);
   const TMenuNode* n = &node;
-  connect(action, &QAction::triggered, this, [this, n] { flow_->MenuClick(*n); });
+  connect(action, &QAction::triggered, this,
+          [this, n] { GuardSlot([this, n] { flow_->MenuClick(*n); }); });
   container->addAction(action);
   actions[&node] = action;
   return action;
@@ -310,6 +313,7 @@ void TfrmMain::SetToolbarVisible(bool visible) {
   if (visible == ToolbarVisible()) return;
   toolbar_->setVisible(visible);
   flow_->TBXToolbar1VisibleChanged(visible);
+  if (styles_) styles_->ToolbarVisibilityChanged();
 }
 
 void TfrmMain::ShowPopup(int screenX, int screenY) {
@@ -350,7 +354,11 @@ TColor32 TfrmMain::ButtonFaceColor() const {
 // ---- Events ------------------------------------------------------------------------
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-  if (flow_ && !flow_->FormCloseQuery()) {
+  // A close query that fails lets the window close: a player who cannot
+  // quit is worse off than one who was not asked.
+  bool canClose = true;
+  GuardSlot([&] { canClose = !flow_ || flow_->FormCloseQuery(); });
+  if (!canClose) {
     event->ignore();
     return;
   }
@@ -365,7 +373,7 @@ void TfrmMain::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
     return;
   }
-  flow_->FormKeyDown(key, ShiftStateOf(event->modifiers(), Qt::NoButton));
+  GuardSlot([&] { flow_->FormKeyDown(key, ShiftStateOf(event->modifiers(), Qt::NoButton)); });
   platform_->InputArrived();
   event->accept();
 }

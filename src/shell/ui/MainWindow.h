@@ -30,6 +30,9 @@ class TPlayArea;
 class TQtBoardPlatform;
 class TfrmSolution;
 class TImageBack;
+class TQtPageSeam;
+class TQtDesktop;
+class TWindowStyles;
 
 class TfrmMain : public QMainWindow, public IMainView {
   Q_OBJECT
@@ -46,15 +49,20 @@ class TfrmMain : public QMainWindow, public IMainView {
   QToolBar* Toolbar() const { return toolbar_; }
   QMenu* PopupMenu() const { return popup_; }
   QLabel* StatusPanel(int i) const { return panels_[i]; }
+  TWindowStyles& Styles() { return *styles_; }
+  TImageBack* ImageBack() const { return imageBack_; }
+  QWidget* BannerStrip() const { return banner_; }
   bool Terminated() const { return terminated_; }
   // The menu item of a model node, or nullptr.
   QAction* ActionOf(const void* node) const;
+  TQtPageSeam& Pages() { return *pages_; }
 
   // ---- IMainView ----
   IPlayArea& PlayArea() override;
   void SetStatusText(int panel, const std::string& text) override;
   void SetTitle(const std::string& title) override;
   void SetIcon(TByteSpan iconFile) override;
+  TRect WindowBounds() const override;
   void ShowWindow() override;
   void HideWindow() override;
   void BringToFront() override;
@@ -93,6 +101,11 @@ class TfrmMain : public QMainWindow, public IMainView {
   std::unique_ptr<TShellSeams> seams_;
   std::unique_ptr<TQtBoardPlatform> platform_;
   std::unique_ptr<TfrmSolution> solution_;
+  std::unique_ptr<TSoundSeam> sound_;  // outlives the flow, which plays through it
+  std::unique_ptr<TQtPageSeam> pages_;  // the HTML page windows
+  std::unique_ptr<TQtDesktop> desktop_;
+  // The window styles (the style seam): after the widgets, before the flow.
+  std::unique_ptr<TWindowStyles> styles_;
 
   QToolBar* toolbar_ = nullptr;
   QMenu* popup_ = nullptr;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "shell/GameFlow.h"
+#include "shell/ui/SlotGuard.h"
 
 namespace duduri {
 
@@ -219,7 +220,10 @@ void TPlayArea::mouseMoveEvent(QMouseEvent* event) {
   // call: call a copy.
   const TMouseMoveHandler handler = OnMouseMove;
   const QPoint p = event->position().toPoint();
-  if (handler) handler(this, ShiftStateOf(event->modifiers(), event->buttons()), p.x(), p.y());
+  if (handler) {
+    GuardSlot(
+        [&] { handler(this, ShiftStateOf(event->modifiers(), event->buttons()), p.x(), p.y()); });
+  }
   afterInput();
 }
 
@@ -236,7 +240,9 @@ void TPlayArea::mouseReleaseEvent(QMouseEvent* event) {
   const TMouseUpHandler handler = OnMouseUp;
   const QPoint p = event->position().toPoint();
   if (handler) {
-    handler(this, button, ShiftStateOf(event->modifiers(), event->buttons()), p.x(), p.y());
+    GuardSlot([&] {
+      handler(this, button, ShiftStateOf(event->modifiers(), event->buttons()), p.x(), p.y());
+    });
   }
   afterInput();
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "shell/ShellServices.h"
+#include "shell/ui/SlotGuard.h"
 
 namespace duduri {
 
@@ -19,7 +20,7 @@ class TQtBoardTimer : public IBoardTimer {
     timer_->setTimerType(interval < 100 ? Qt::PreciseTimer : Qt::CoarseTimer);
     auto alive = alive_;
     QObject::connect(timer_, &QTimer::timeout, [alive, onTick = std::move(onTick)] {
-      if (*alive) onTick();
+      if (*alive) GuardSlot(onTick);
     });
     if (enabled) timer_->start();
   }
@@ -98,7 +99,7 @@ void TQtBoardPlatform::pass() {
   // The handler may remove or replace itself during the call.
   const std::shared_ptr<std::function<void(bool&)>> handler = idle_;
   bool done = true;
-  (*handler)(done);
+  GuardSlot([&] { (*handler)(done); });
   if (!done && idle_ && wanted_) schedule();
 }
 

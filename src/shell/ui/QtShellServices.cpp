@@ -167,6 +167,21 @@ TFileDialogResult TQtShellServices::SaveFile(const TFileDialogRequest& request) 
   return result;
 }
 
+std::optional<int> TQtShellServices::SelectSkin(const TJigsawProject2& project, int currentSkinId) {
+  TfrmSelectSkin dialog(project, currentSkinId);
+  // Placed where the window system puts a new dialog, not centred.
+  dialog.adjustSize();
+  if (dialog.exec() != QDialog::Accepted || dialog.SkinId() < 0) return std::nullopt;
+  return dialog.SkinId();
+}
+
+std::optional<TPieceRange> TQtShellServices::ChangeDifficulty(TPieceRange current) {
+  TfrmDifficulty dialog;
+  dialog.SetNumPieces(current);
+  if (runModal(dialog) != QDialog::Accepted) return std::nullopt;
+  return dialog.NumPieces();
+}
+
 void TQtShellServices::ShowSplash(const TBitmap32& picture) {
   splash_ = std::make_unique<TfrmAbout>(&picture, false);
   centreOnScreen(*splash_);

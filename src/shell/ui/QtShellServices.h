@@ -30,6 +30,8 @@ class TQtShellServices : public IShellServices {
   void ShowAbout(const TAboutRequest& request) override;
   TFileDialogResult OpenFile(const TFileDialogRequest& request) override;
   TFileDialogResult SaveFile(const TFileDialogRequest& request) override;
+  std::optional<int> SelectSkin(const TJigsawProject2& project, int currentSkinId) override;
+  std::optional<TPieceRange> ChangeDifficulty(TPieceRange current) override;
   void ShowSplash(const TBitmap32& picture) override;
   void HideSplash() override;
   void BeginProgress() override;
