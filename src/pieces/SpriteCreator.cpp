@@ -360,6 +360,9 @@ void TJigsawSpriteCreator::runJobs(std::vector<TPieceJob>& jobs) {
   // The collection resizes its picture when the scaled picture is first
   // asked for; that happens here, once, before any worker reads it.
   const TBitmap32& scaled = collection_.ScaledPicture();
+  // A big puzzle's photo is large and its pieces are cut from the scaled
+  // picture alone: it goes before the sprites take their memory.
+  if (bigPuzzle_) collection_.Picture().SetSize(0, 0);
 
   // The work of one piece; it touches only its job, the scratch of the
   // thread running it and its own cut bitmap in the collection.

@@ -162,7 +162,8 @@ class TJigsawSpriteCreator {
   // The piece grid of the collection.
   std::int32_t Columns() const { return collection_.Columns(); }
   std::int32_t Rows() const { return collection_.Rows(); }
-  // The picture to cut; it lives in the collection, which cuts from it.
+  // The picture to cut; it lives in the collection, which cuts from it (a
+  // big puzzle's is released once the scaled picture is made).
   const TBitmap32& Picture() const { return collection_.Picture(); }
   // The whole picture at preview size; pixels of a transparent picture's
   // transparent colour have alpha 0 there.
