@@ -177,7 +177,7 @@ std::filesystem::path bigPuzzle(int pieces) {
                 "--templates", (binFolder() / "all.pzjc").string()},
                {});
     runProcess({pack, "exe", exe.string(), "--project", project.string(), "--player",
-                (binFolder() / "duduri-player").string()},
+                (binFolder() / "duduri").string()},
                {});
   }
   return exe;
@@ -188,7 +188,7 @@ void BM_BigPuzzleStartup(benchmark::State& state) {
   const auto baseline = binFolder() / "qt-minimal-window";
   const auto player = bigPuzzle(pieces);
   if (!std::filesystem::exists(player) || !std::filesystem::exists(baseline)) {
-    state.SkipWithError("duduri-pack, duduri-player and qt-minimal-window must be built");
+    state.SkipWithError("duduri-pack, duduri and qt-minimal-window must be built");
     return;
   }
   std::vector<std::string> env = display().Env();
