@@ -7,6 +7,17 @@
 // The host is assumed to show the back buffer without copying it, so a frame
 // is ComposeFrame plus a Present that hands the host a pointer.
 //
+// Big tables (BM_Big*): puzzles of 1000 and 5000 pieces cut by the sprite
+// creator from a 4000 x 3000 picture with the master template set, on their
+// tables seen through a 1920 x 1080 view, at zoom 1, 1/2 and fit-all:
+//  - a drag frame (target: at most 1.5x memcpy), a 100-piece group drag
+//    frame (at most 3x),
+//  - a pan step and a zoom step (each under 16 ms): the static layer of the
+//    new view, the frame and its presentation; the zoom step alternates
+//    between two zooms of different reduced copies, so that every step makes
+//    the copies of the pieces in view afresh (the worst case),
+//  - after Select-All on 5000 pieces, one arrow-key step (under 16 ms).
+//
 // The machine is shared, so every iteration also copies a frame with memcpy
 // (outside the timed part) and the ratio is taken from the thread CPU time of
 // the two, side by side ("x_memcpy"); the summary also gives the ratio to the
@@ -22,6 +33,10 @@
 #include <string>
 #include <vector>
 
+#include "board/CreatorSource.h"
+#include "pieces/CountGrid.h"
+#include "pieces/Random.h"
+#include "pieces/SpriteCreator.h"
 #include "support/GridPieces.h"
 #include "support/HeadlessGame.h"
 
@@ -190,6 +205,180 @@ void BM_AllSelectedFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_AllSelectedFrame)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+// ---- Big tables -----------------------------------------------------------------
+
+TBitmap32 PhotoLike(int w, int h) {
+  TBitmap32 b;
+  b.SetSize(w, h);
+  std::uint32_t noise = 12345;
+  for (int y = 0; y < h; ++y) {
+    TColor32* row = b.ScanLine(y);
+    for (int x = 0; x < w; ++x) {
+      noise = noise * 1103515245u + 12345u;
+      const std::uint32_t n = (noise >> 16) & 15;
+      row[x] = Color32(std::uint8_t((x * 255 / w + n) & 0xFF), std::uint8_t((y * 255 / h) ^ n),
+                       std::uint8_t(((x + y) >> 2) + n));
+    }
+  }
+  return b;
+}
+
+struct TBigBench {
+  std::unique_ptr<TJigsawSpriteCreator> creator;
+  TPieces pieces;  // the creator's table, for a group laid out before the board takes it
+  std::unique_ptr<THeadlessGame> game;
+};
+
+const TTemplateSet& MasterSet() {
+  static const TTemplateSet set = ReadTemplateSetFile(DUDURI_SOURCE_DIR "/data/all.pzjc");
+  return set;
+}
+
+// A big puzzle on its table; with sGroup the top-left 10 x 10 pieces lie
+// joined in one block in view.
+TBigBench& BigScene(int pieces, TScene scene) {
+  static std::map<std::pair<int, int>, std::unique_ptr<TBigBench>> cache;
+  auto& slot = cache[{pieces, int(scene)}];
+  if (slot) return *slot;
+  slot = std::make_unique<TBigBench>();
+  static const TBitmap32 photo = PhotoLike(4000, 3000);
+  slot->creator = std::make_unique<TJigsawSpriteCreator>(photo);
+  TJigsawSpriteCreator& c = *slot->creator;
+  c.Collection().AddTemplateSet(MasterSet());
+  c.SetBoardSize(kBoardW, kBoardH);
+  c.SetDifficulty(5);
+  c.SetPieceCount(PieceCountAround(pieces));
+  RandSeed(2024);
+  c.Execute();
+  TSpriteSource source = SpriteSourceOf(c);
+  slot->pieces = c.Pieces();
+  if (scene == TScene::sGroup) {
+    for (int row = 0; row < 10; ++row) {
+      for (int col = 0; col < 10; ++col) {
+        TPieceSprite& p = slot->pieces[row][col];
+        p.X = p.HomeX + 200;
+        p.Y = p.HomeY + 150;
+        p.Rotation = 0;
+        p.Placed = 1;
+      }
+    }
+  }
+  source.Pieces = &slot->pieces;
+  slot->game = std::make_unique<THeadlessGame>(source, kBoardW, kBoardH);
+  slot->game->Start();
+  slot->game->board().SetOnPiecesDraw(
+      [](TSender, const TColor32* pixels) { benchmark::DoNotOptimize(pixels); });
+  slot->game->Idle(1);
+  return *slot;
+}
+
+// Zoom of the index: 0 = 1:1, 1 = 1/2, 2 = the whole table.
+void SetZoom(TSpriteDraw& board, int index) {
+  const double zoom = index == 0 ? 1.0 : index == 1 ? 0.5 : board.View().FitZoom();
+  board.ZoomViewAt(zoom, kBoardW / 2, kBoardH / 2);
+  board.ScrollViewTo(0, 0);
+}
+
+// Picks up a piece that lies in view, near the middle of it.
+TBoardPoint PickUpInView(THeadlessGame& game) {
+  TSpriteDraw& board = game.board();
+  for (const TZPos& z : board.StackingOrder()) {
+    TBoardPoint at;
+    if (!game.GrabPoint(z.Row, z.Col, at)) continue;
+    const TBoardPoint v = board.TableToView(at.X, at.Y);
+    if (v.X < 200 || v.Y < 200 || v.X > kBoardW - 400 || v.Y > kBoardH - 300) continue;
+    game.Press(v.X, v.Y);
+    game.Move(v.X + 7, v.Y + 5);
+    return TBoardPoint{v.X + 7, v.Y + 5};
+  }
+  return TBoardPoint{};
+}
+
+void BM_BigDragFrame(benchmark::State& state) {
+  TBigBench& s = BigScene(int(state.range(0)), TScene::sFree);
+  TSpriteDraw& board = s.game->board();
+  SetZoom(board, int(state.range(1)));
+  const TBoardPoint at = PickUpInView(*s.game);
+  RunAgainstMemcpy(state, [&] {
+    board.ComposeFrame();
+    board.Present();
+  });
+  state.counters["dragging"] = board.Dragging() ? 1 : 0;
+  state.counters["zoom"] = board.View().Zoom();
+  state.counters["pieces"] = board.PiecesTotal();
+  s.game->Release(at.X, at.Y);
+}
+BENCHMARK(BM_BigDragFrame)
+    ->ArgsProduct({{1000, 5000}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_BigGroupDragFrame(benchmark::State& state) {
+  TBigBench& s = BigScene(int(state.range(0)), TScene::sGroup);
+  TSpriteDraw& board = s.game->board();
+  SetZoom(board, int(state.range(1)));
+  const TPieceSprite& p = board.Piece(4, 4);
+  const TBoardPoint v = board.TableToView(p.X + p.Width / 2, p.Y + p.Height / 2);
+  s.game->Press(v.X, v.Y);
+  s.game->Move(v.X + 7, v.Y + 5);
+  RunAgainstMemcpy(state, [&] {
+    board.ComposeFrame();
+    board.Present();
+  });
+  state.counters["group"] = double(board.Group().size());
+  s.game->Release(v.X + 7, v.Y + 5);
+}
+BENCHMARK(BM_BigGroupDragFrame)
+    ->ArgsProduct({{1000, 5000}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond);
+
+// One step of the view: the static layer of what is now in view, the frame
+// and its presentation, as a scroll-bar or keyboard pan does.
+void BM_BigPanStep(benchmark::State& state) {
+  TBigBench& s = BigScene(int(state.range(0)), TScene::sFree);
+  TSpriteDraw& board = s.game->board();
+  SetZoom(board, int(state.range(1)));
+  int direction = 1;
+  RunAgainstMemcpy(state, [&] {
+    if (!board.ScrollViewBy(direction * 64, direction * 32)) {
+      direction = -direction;
+      board.ScrollViewBy(direction * 64, direction * 32);
+    }
+  });
+}
+BENCHMARK(BM_BigPanStep)->ArgsProduct({{1000, 5000}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
+
+// Between 1/2 and 1/4 (state.range(1) = 0) every step makes the reduced
+// copies of what is in view afresh; between 1/2 and 0.354 (1) they are kept.
+void BM_BigZoomStep(benchmark::State& state) {
+  TBigBench& s = BigScene(int(state.range(0)), TScene::sFree);
+  TSpriteDraw& board = s.game->board();
+  const double other = state.range(1) == 0 ? 0.25 : 0.5 / 1.4142135623730951;
+  bool half = false;
+  RunAgainstMemcpy(state, [&] {
+    half = !half;
+    board.ZoomViewAt(half ? 0.5 : other, kBoardW / 2, kBoardH / 2);
+  });
+  state.counters["copiesMB"] = double(board.ZoomedCopies().Bytes()) / 1e6;
+}
+BENCHMARK(BM_BigZoomStep)->ArgsProduct({{1000, 5000}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// After Select-All, one arrow-key step moves every piece.
+void BM_BigArrowStepAllSelected(benchmark::State& state) {
+  TBigBench& s = BigScene(int(state.range(0)), TScene::sGroup);
+  TSpriteDraw& board = s.game->board();
+  SetZoom(board, 2);
+  board.SelectAll();
+  board.Redraw(true);
+  int key = kVkRight;
+  RunAgainstMemcpy(state, [&] {
+    s.game->Key(key);
+    key = key == kVkRight ? kVkLeft : kVkRight;
+  });
+  board.DeselectAll();
+  board.Redraw(true);
+}
+BENCHMARK(BM_BigArrowStepAllSelected)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+
 // Prints the runs as usual and keeps, per benchmark, the CPU time per
 // iteration and the side-by-side ratio to memcpy (medians when repeated).
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -221,13 +410,37 @@ class RatioReporter : public benchmark::ConsoleReporter {
                    {"BM_RebuildStaticLayer/500", "under 16.7 ms"},
                    {"BM_RebuildStaticLayer/1000", "under 16.7 ms"},
                    {"BM_AllSelectedFrame/500", "reported"},
-                   {"BM_AllSelectedFrame/1000", "reported"}};
+                   {"BM_AllSelectedFrame/1000", "reported"},
+                   {"BM_BigDragFrame/1000/0", "at most 1.5x"},
+                   {"BM_BigDragFrame/1000/1", "at most 1.5x"},
+                   {"BM_BigDragFrame/1000/2", "at most 1.5x"},
+                   {"BM_BigDragFrame/5000/0", "at most 1.5x"},
+                   {"BM_BigDragFrame/5000/1", "at most 1.5x"},
+                   {"BM_BigDragFrame/5000/2", "at most 1.5x"},
+                   {"BM_BigGroupDragFrame/1000/0", "at most 3x"},
+                   {"BM_BigGroupDragFrame/1000/1", "at most 3x"},
+                   {"BM_BigGroupDragFrame/1000/2", "at most 3x"},
+                   {"BM_BigGroupDragFrame/5000/0", "at most 3x"},
+                   {"BM_BigGroupDragFrame/5000/1", "at most 3x"},
+                   {"BM_BigGroupDragFrame/5000/2", "at most 3x"},
+                   {"BM_BigPanStep/1000/0", "under 16 ms"},
+                   {"BM_BigPanStep/1000/1", "under 16 ms"},
+                   {"BM_BigPanStep/1000/2", "under 16 ms"},
+                   {"BM_BigPanStep/5000/0", "under 16 ms"},
+                   {"BM_BigPanStep/5000/1", "under 16 ms"},
+                   {"BM_BigPanStep/5000/2", "under 16 ms"},
+                   {"BM_BigZoomStep/1000/0", "under 16 ms"},
+                   {"BM_BigZoomStep/1000/1", "under 16 ms"},
+                   {"BM_BigZoomStep/5000/0", "under 16 ms"},
+                   {"BM_BigZoomStep/5000/1", "under 16 ms"},
+                   {"BM_BigArrowStepAllSelected/1000", "under 16 ms"},
+                   {"BM_BigArrowStepAllSelected/5000", "under 16 ms"}};
     for (const auto& t : targets) {
       const auto it = rows_.find(t.name);
       if (it == rows_.end()) continue;
       const double alone =
           copy != rows_.end() && copy->second.ms > 0 ? it->second.ms / copy->second.ms : 0;
-      std::printf("%-28s %8.3f ms  %6.2fx memcpy beside it  %6.2fx BM_MemcpyFrame  (target: %s)\n",
+      std::printf("%-32s %8.3f ms  %6.2fx memcpy beside it  %6.2fx BM_MemcpyFrame  (target: %s)\n",
                   t.name, it->second.ms, it->second.ratio, alone, t.target);
     }
   }

@@ -43,6 +43,7 @@
 #include <memory>
 #include <vector>
 
+#include "pieces/CountGrid.h"
 #include "pieces/PieceTemplates.h"
 #include "pieces/TemplateGenerator.h"
 
@@ -277,6 +278,42 @@ void BM_NewGameWarmHeap(benchmark::State& state) {
 }
 BENCHMARK(BM_NewGameWarmHeap)
     ->ArgsProduct({{0, 1}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+
+// Big puzzles: a 4000 x 3000 picture asked for about N pieces with the
+// master set on a 1920 x 1080 board. Sprites of the rotation each piece lies
+// in only, shadows left to the board (the first frame needs neither).
+// Counters: pieces; heldMB (what the table keeps); x_memcpyPicture (median
+// game / median memcpy of the picture's 48 MB, wall clock, same run).
+void BM_BigGame(benchmark::State& state) {
+  static const TBitmap32 picture = makePicture(4000, 3000);
+  const int count = int(state.range(0));
+  std::vector<double> wall;
+  std::size_t held = 0;
+  int pieces = 0;
+  for (auto _ : state) {
+    const double w0 = wallSeconds();
+    auto creator = std::make_unique<TJigsawSpriteCreator>(picture);
+    creator->Collection().AddTemplateSet(masterSet());
+    creator->SetBoardSize(1920, 1010);
+    creator->SetDifficulty(5);
+    creator->SetPieceCount(PieceCountAround(count));
+    creator->SetThreads(int(state.range(1)));
+    creator->Execute();
+    const double w = wallSeconds() - w0;
+    state.SetIterationTime(w);
+    wall.push_back(w);
+    held = heldBytes(creator->Pieces());
+    pieces = creator->Total();
+  }
+  const Times base = memcpyTimes(picture.PixelCount() * sizeof(TColor32));
+  state.counters["pieces"] = pieces;
+  state.counters["heldMB"] = double(held) / 1e6;
+  state.counters["x_memcpyPicture"] = median(wall) / base.Wall;
+}
+BENCHMARK(BM_BigGame)
+    ->ArgsProduct({{1000, 5000}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 

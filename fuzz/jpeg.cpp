@@ -17,12 +17,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::int64_t(claimed.Width) * claimed.Height > (std::int64_t(1) << 22)) return 0;
   } catch (const duduri::EDuduriError&) {
   }
-  try {
-    const duduri::TPicture picture = duduri::DecodeJpeg(bytes);
-    if (picture.Pixels.size() != std::size_t(picture.Width) * std::size_t(picture.Height)) {
-      __builtin_trap();
+  // In full and at the scales big puzzles decode at (the last byte picks one).
+  const int eighths = size > 0 ? 1 << (data[size - 1] % 4) : 8;
+  for (int scale : {8, eighths}) {
+    try {
+      const duduri::TPicture picture = duduri::DecodeJpegScaled(bytes, scale);
+      if (picture.Pixels.size() != std::size_t(picture.Width) * std::size_t(picture.Height)) {
+        __builtin_trap();
+      }
+    } catch (const duduri::EDuduriError&) {
     }
-  } catch (const duduri::EDuduriError&) {
   }
   return 0;
 }

@@ -13,6 +13,11 @@ TSpriteSource SpriteSourceOf(const TJigsawSpriteCreator& creator) {
   s.NoPieceRotation = creator.NoPieceRotation();
   s.NoPieceShadow = creator.NoPieceShadow();
   s.Level = creator.Collection().Difficulty();
+  if (creator.BigPuzzle()) {
+    s.TableWidth = creator.TableWidth();
+    s.TableHeight = creator.TableHeight();
+  }
+  s.ShadowsDeferred = creator.ShadowsDeferred();
   return s;
 }
 

@@ -11,7 +11,15 @@
 // properties, geometry, groups, stacking order), SpriteDrawRender.cpp (layers
 // and frames), SpriteDrawBackground.cpp (the backdrop), SpriteDrawInput.cpp
 // (mouse, keys, snapping), SpriteDrawSolver.cpp (the solvers) and
-// SpriteDrawClock.cpp (clock, win and loss, pause).
+// SpriteDrawClock.cpp (clock, win and loss, pause), SpriteDrawView.cpp (the
+// view of a table larger than the play area: pan, zoom, the overview map,
+// scrolling at the view's edge while dragging).
+//
+// Coordinates: the host's pointer positions are view pixels; the board turns
+// them into table (board) coordinates through its view (BoardView.h), and
+// everything else -- piece positions, the band, snapping, the solvers, the
+// saved game -- lives on the table. For a table the size of the play area at
+// zoom 1 the two are the same.
 //
 // Freeing the board from inside one of its own events is allowed: the board
 // notices it on return from the handler and leaves at once without touching
@@ -26,8 +34,11 @@
 #include <vector>
 
 #include "board/BoardHost.h"
+#include "board/BoardView.h"
+#include "board/ZoomedSprites.h"
 #include "pieces/PieceSprite.h"
 #include "pieces/Shadow.h"
+#include "pieces/SpriteWork.h"
 #include "raster/Bitmap32.h"
 #include "raster/Error.h"
 
@@ -90,6 +101,14 @@ struct TSpriteSource {
   bool NoPieceRotation = false;
   bool NoPieceShadow = false;
   std::uint8_t Level = 0;  // difficulty index 0..5
+  // The table the pieces lie on; 0 = the host control's client size. A table
+  // larger than the control is seen through a view that pans and zooms
+  // (BoardView.h).
+  std::int32_t TableWidth = 0;
+  std::int32_t TableHeight = 0;
+  // The creator left the shadows to the board (a big puzzle): each is made
+  // as the creator makes them when its piece first casts it.
+  bool ShadowsDeferred = false;
 };
 
 // Events. Index arguments are grid coordinates: PiecesIndexX is the column,
@@ -177,6 +196,8 @@ class TSpriteDraw {
   bool HasOnTicks() const { return onTicks_ != nullptr; }
   // Also installs the idle redraw.
   void SetOnPiecesDraw(TPiecesDrawEvent handler);
+  // Raised after the view pans or zooms (scroll bars follow it).
+  void SetOnViewChanged(TNotifyEvent handler) { onViewChanged_ = Slot(std::move(handler)); }
 
   // ---- Operations for the host ----
   // col and row receive the piece hit, both -1 when none was.
@@ -214,6 +235,39 @@ class TSpriteDraw {
   // The win test: every piece joined, upright, and within JigsawMagnet of
   // where the current piece places it.
   bool CheckWin() const;
+
+  // ---- The view (SpriteDrawView.cpp) ----
+  // Each of these redraws when the view moves and returns whether it did; a
+  // piece being dragged stays under the pointer, so it moves with the view.
+  const TBoardView& View() const { return view_; }
+  int ViewWidth() const { return view_.ViewWidth(); }
+  int ViewHeight() const { return view_.ViewHeight(); }
+  // The table is larger than the play area (a big puzzle).
+  bool BigTable() const { return bigTable_; }
+  bool ScrollViewTo(int x, int y);
+  bool ScrollViewBy(int dx, int dy);
+  bool CentreViewOn(int tableX, int tableY);
+  // Zoom keeping the table point under view pixel (vx, vy) in place.
+  bool ZoomViewAt(double zoom, int vx, int vy);
+  // One zoom step in (direction > 0) or out, about view pixel (vx, vy).
+  bool ZoomStep(int direction, int vx, int vy);
+  // The whole table in the view.
+  bool FitAll();
+  // A new play-area size for a big table (the board of an ordinary game
+  // keeps the size it was made with).
+  void ResizeView(int width, int height);
+  TBoardPoint ViewToTable(int vx, int vy) const;
+  TBoardPoint TableToView(int tableX, int tableY) const;
+  // The overview map in the view's bottom-right corner, shown while the
+  // view shows only part of the table; a press on it moves the view there.
+  bool OverviewShown() const;
+  TRect OverviewRect() const;
+  // Scrolling while a piece is dragged at the view's edge.
+  bool EdgeScrolling() const { return edgeX_ != 0 || edgeY_ != 0; }
+  const IBoardTimer* EdgeTimer() const { return edgeTimer_.get(); }
+  void EdgeScrollStep();
+  // Reduced sprite copies held for the current zoom.
+  const TZoomedSprites& ZoomedCopies() const { return zoomed_; }
 
   // ---- Geometry ----
   TRect SolvedRect(int row, int col) const;
@@ -303,9 +357,17 @@ class TSpriteDraw {
   void clearSelection();
 
   // Rendering (SpriteDrawRender.cpp).
-  void drawPiece(TBitmap32& target, const TPieceSprite& p, bool withShadow, std::uint32_t alpha);
-  void drawShadow(TBitmap32& target, const TPieceSprite& p);
+  void drawPiece(TBitmap32& target, int row, int col, bool withShadow, std::uint32_t alpha);
+  void drawShadow(TBitmap32& target, TPieceSprite& p);
   void makeShadow(TPieceSprite& p, int rotation);
+  void ensureShadow(TPieceSprite& p);
+  // Turns the sprite of a rotation the creator left to the board.
+  void ensureSprite(TPieceSprite& p);
+  const TColor32* decodedSprite(const TPieceSprite& p);
+  const TColor32* zoomedPixels(int row, int col, int level);
+  void drawSelectedInBands();
+  bool visible(const TPieceSprite& p) const;
+  static bool visibleIn(const TPieceSprite& p, const TRect& shown);
   void markActive();
   void drawBand();
   bool present();
@@ -313,9 +375,26 @@ class TSpriteDraw {
   void installIdle();
   void removeIdle();
 
+  // The view (SpriteDrawView.cpp).
+  TBoardPoint tablePoint(int vx, int vy) const { return ViewToTable(vx, vy); }
+  const TBitmap32& viewBackdrop();
+  void renderViewBackdrop(TBitmap32& target);
+  void viewChanged();
+  void drawOverview(TBitmap32& target);
+  void renderOverview();
+  bool overviewFits() const;
+  TRect overviewPlace() const;
+  void fitOverscroll();
+  bool overviewPress(int vx, int vy);
+  void updateEdgeScroll();
+  void stopEdgeScroll();
+  bool panWithKey(int dx, int dy);
+  void setBackdropSource(TBitmap32 picture, int style);
+
   // Input (SpriteDrawInput.cpp).
   // (px, py) moved as little as keeps every member of `list` on the board.
   TBoardPoint keepOnBoard(const TSelectedPieces& list, int px, int py) const;
+  bool movePointer(TSender sender, int X, int Y);
   bool singleSnap(TBoardPoint& snapped);
   bool groupSnap(TBoardPoint& snapped);
   bool rotateGroup(TSender sender, int row, int col);
@@ -375,6 +454,7 @@ class TSpriteDraw {
   std::shared_ptr<const TOnLose> onLose_;
   std::shared_ptr<const TOnTicks> onTicks_;
   std::shared_ptr<const TPiecesDrawEvent> onPiecesDraw_;
+  std::shared_ptr<const TNotifyEvent> onViewChanged_;
 
   // Board fields.
   int boardWidth_ = 0;
@@ -429,6 +509,31 @@ class TSpriteDraw {
   TBitmap32 backBuffer_;
   TDivisionTable blurTable_{};
   std::vector<TColor32> shadowScratch_;
+
+  // The view. An ordinary game's table is its background layer's board; a
+  // big table keeps its backdrop as a picture and a placement, and its
+  // background layer is the backdrop as the view sees it.
+  TBoardView view_;
+  bool bigTable_ = false;
+  bool shadowsDeferred_ = false;
+  TBitmap32 viewBackground_;  // an ordinary table seen other than 1:1
+  bool viewBackdropFresh_ = false;
+  TBitmap32 backdropPicture_;
+  int backdropStyle_ = -1;  // -1: the workspace colour alone
+  TBitmap32 backdropReduced_;
+  int backdropReducedLevel_ = -1;
+  TZoomedSprites zoomed_;
+  std::vector<TColor32> decodeScratch_;
+  TSpriteScratch shadowWork_;
+  std::vector<TColor32> pieceColours_;  // per piece, for the overview map
+  TBitmap32 overview_;
+  bool overviewFresh_ = false;
+  bool overviewDragging_ = false;
+  int pointerX_ = 0;  // the last pointer position, view pixels
+  int pointerY_ = 0;
+  int edgeX_ = 0;  // edge scrolling speed, view pixels per step
+  int edgeY_ = 0;
+  std::unique_ptr<IBoardTimer> edgeTimer_;
 };
 
 }  // namespace duduri

@@ -35,8 +35,29 @@ std::vector<TBoardPoint> TSpriteDraw::TilePlacements(int width, int height, int 
 
 void TSpriteDraw::SetBackground(const TSpriteDrawParam& param, int width, int height) {
   bandSelecting_ = false;
+  viewBackdropFresh_ = false;
+  overviewFresh_ = false;
+  if (bigTable_) {
+    // The table keeps its size: width x height is the view's, and the
+    // backdrop is kept as a picture to be placed over the table.
+    width = std::max(0, width);
+    height = std::max(0, height);
+    view_.SetViewSize(width, height);
+    fitOverscroll();
+    backgroundLayer_.SetSize(width, height);
+    staticLayer_.SetSize(width, height);
+    backBuffer_.SetSize(width, height);
+    setBackdropSource(TBitmap32(), -1);
+    if (param.BackgroundStream.empty()) return;
+    TBitmap32 picture = DecodeBackdrop(param.BackgroundStream);
+    backgroundStyle_ = param.BackgroundStyle;
+    setBackdropSource(std::move(picture), param.BackgroundStyle);
+    return;
+  }
   boardWidth_ = std::max(0, width);
   boardHeight_ = std::max(0, height);
+  view_.Reset(boardWidth_, boardHeight_, boardWidth_, boardHeight_);
+  fitOverscroll();
   backgroundLayer_.SetSize(boardWidth_, boardHeight_);
   staticLayer_.SetSize(boardWidth_, boardHeight_);
   backBuffer_.SetSize(boardWidth_, boardHeight_);
@@ -77,7 +98,12 @@ void TSpriteDraw::SetBackgroundName(const std::string& name) {
   TBitmap32 picture;
   picture.LoadFromFile(name);
   picture.SetDrawMode(dmOpaque);
-  backgroundLayer_ = std::move(picture);
+  if (bigTable_) {
+    setBackdropSource(std::move(picture), kBackgroundTopLeft);
+  } else {
+    backgroundLayer_ = std::move(picture);
+    viewBackdropFresh_ = false;
+  }
   staticLayer_.Clear(0xFF000000u);
   RebuildStaticLayer();
   redraw(false);
@@ -86,7 +112,12 @@ void TSpriteDraw::SetBackgroundName(const std::string& name) {
 void TSpriteDraw::SetBackgroundStream(std::span<const std::byte> stream) {
   TBitmap32 picture = DecodeBackdrop(stream);
   picture.SetDrawMode(dmOpaque);
-  backgroundLayer_ = std::move(picture);
+  if (bigTable_) {
+    setBackdropSource(std::move(picture), kBackgroundTopLeft);
+  } else {
+    backgroundLayer_ = std::move(picture);
+    viewBackdropFresh_ = false;
+  }
   staticLayer_.Clear(0xFF000000u);
   RebuildStaticLayer();
   redraw(false);

@@ -38,6 +38,16 @@ void TSpriteDraw::PiecesMouseDown(TSender sender, TShiftState shift, int X, int 
   // piece the current one, and the drag would go on with that piece alone,
   // pulling it out of its group.
   if (dragging_ || groupDragging_) return;
+  pointerX_ = X;
+  pointerY_ = Y;
+  if (button == mbLeft && overviewPress(X, Y)) {
+    overviewDragging_ = true;
+    return;
+  }
+  // From here on the pointer is a point of the table.
+  const TBoardPoint at = tablePoint(X, Y);
+  X = at.X;
+  Y = at.Y;
 
   int hitCol = 0, hitRow = 0;
   if (!HitTest(X, Y, hitCol, hitRow)) {
@@ -88,6 +98,8 @@ void TSpriteDraw::PiecesMouseDown(TSender sender, TShiftState shift, int X, int 
       DeselectAll();
     }
     if (!raise(onPiecesClick_, sender, hitCol, hitRow)) return;
+    // A piece held still at the view's edge scrolls the view at once.
+    if (dragging_ || groupDragging_) updateEdgeScroll();
   } else if (button == mbRight && !noPieceRotation_) {
     if (p.Selected == 1) {
       p.Selected = 0;
@@ -97,6 +109,7 @@ void TSpriteDraw::PiecesMouseDown(TSender sender, TShiftState shift, int X, int 
       bandSelecting_ = false;
       // About the sprite's top-left corner: X and Y stay.
       p.Rotation = std::uint8_t((p.Rotation + 1) & 3);
+      ensureSprite(p);
       makeShadow(p, p.Rotation);
       if (!raise(onPiecesRotate_, sender, hitCol, hitRow)) return;
     } else {
@@ -105,6 +118,9 @@ void TSpriteDraw::PiecesMouseDown(TSender sender, TShiftState shift, int X, int 
     }
   }
   RebuildStaticLayer();
+  // The layer is rebuilt already: the redraw need not do it again for the
+  // deselection above.
+  firstDraw_ = false;
   redraw(false);
 }
 
@@ -113,6 +129,7 @@ bool TSpriteDraw::rotateGroup(TSender sender, int row, int col) {
   raiseGroup(group_);
   TPieceSprite& clicked = piece(row, col);
   clicked.Rotation = std::uint8_t((clicked.Rotation + 1) & 3);
+  ensureSprite(clicked);
   makeShadow(clicked, clicked.Rotation);
   // Every member takes the clicked piece's rotation and the place the turned
   // picture gives it relative to the clicked piece, which stays where it is.
@@ -122,6 +139,7 @@ bool TSpriteDraw::rotateGroup(TSender sender, int row, int col) {
   for (const SelectedPieceEntry& e : group_) {
     TPieceSprite& m = piece(e.Row, e.Col);
     m.Rotation = clicked.Rotation;
+    ensureSprite(m);
     makeShadow(m, m.Rotation);
     const TBoardPoint home = RotatedHome(e.Row, e.Col);
     m.X = cx + home.X - r0.X;
@@ -137,8 +155,26 @@ bool TSpriteDraw::rotateGroup(TSender sender, int row, int col) {
 
 void TSpriteDraw::PiecesMouseMove(TSender sender, TShiftState shift, int X, int Y) {
   if (gamePaused_ || !hasPieces()) return;
-  const int px = std::min(std::max(X, kEdgeMargin), boardWidth_ - kEdgeMargin);
-  const int py = std::min(std::max(Y, kEdgeMargin), boardHeight_ - kEdgeMargin);
+  if (overviewDragging_) {
+    const TRect r = OverviewRect();
+    if (r.Right > r.Left) {
+      overviewPress(std::clamp(X, r.Left, r.Right - 1), std::clamp(Y, r.Top, r.Bottom - 1));
+    }
+  } else if (!movePointer(sender, X, Y)) {
+    return;
+  }
+  if (savedMouseMove_) {
+    const TMouseMoveHandler previous = savedMouseMove_;
+    previous(sender, shift, X, Y);
+  }
+}
+
+bool TSpriteDraw::movePointer(TSender sender, int X, int Y) {
+  pointerX_ = X;
+  pointerY_ = Y;
+  const TBoardPoint at = tablePoint(X, Y);
+  const int px = std::min(std::max(at.X, kEdgeMargin), boardWidth_ - kEdgeMargin);
+  const int py = std::min(std::max(at.Y, kEdgeMargin), boardHeight_ - kEdgeMargin);
 
   if (dragging_) {
     moved_ = true;
@@ -153,7 +189,9 @@ void TSpriteDraw::PiecesMouseMove(TSender sender, TShiftState shift, int X, int 
       current.X = px - grabX_;
       current.Y = py - grabY_;
     }
-    if (!raise(onPiecesDrag_, sender, currentCol_, currentRow_, current.X, current.Y)) return;
+    if (!raise(onPiecesDrag_, sender, currentCol_, currentRow_, current.X, current.Y)) {
+      return false;
+    }
     drawContinue_ = true;
     installIdle();
   }
@@ -168,16 +206,23 @@ void TSpriteDraw::PiecesMouseMove(TSender sender, TShiftState shift, int X, int 
     moved_ = true;
     drawContinue_ = true;
   }
-  if (savedMouseMove_) {
-    const TMouseMoveHandler previous = savedMouseMove_;
-    previous(sender, shift, X, Y);
-  }
+  if (dragging_ || groupDragging_ || EdgeScrolling()) updateEdgeScroll();
+  return true;
 }
 
 void TSpriteDraw::PiecesMouseUp(TSender sender, TMouseButton button, TShiftState shift, int X,
                                 int Y) {
   if (gamePaused_ || !hasPieces()) return;
   bool placedNow = false;
+  stopEdgeScroll();
+  if (overviewDragging_) {
+    overviewDragging_ = false;
+    if (savedMouseUp_) {
+      const TMouseUpHandler previous = savedMouseUp_;
+      previous(sender, button, shift, X, Y);
+    }
+    return;
+  }
 
   if (dragging_) {
     if (moved_ && !won_) {
@@ -322,6 +367,9 @@ void TSpriteDraw::PiecesKeyDown(int key) {
     default:
       return;
   }
+  // On a view that shows part of the table the keys move the view when
+  // nothing is selected.
+  if (panWithKey(dx / kKeyStep, dy / kKeyStep)) return;
   buildSelection(kKeyOrigin, kKeyOrigin);
   if (!selection_.empty()) {
     const TBoardPoint to = keepOnBoard(selection_, kKeyOrigin + dx, kKeyOrigin + dy);

@@ -48,20 +48,56 @@ TSpriteDraw::TSpriteDraw(TBoardControl& host, IBoardPlatform& platform,
   scratchMark_.assign(listMark_.size(), 0);
   if (source.SolutionBitmap != nullptr) solutionBitmap_.Assign(*source.SolutionBitmap);
 
-  boardWidth_ = std::max(0, host_.ClientWidth());
-  boardHeight_ = std::max(0, host_.ClientHeight());
-  originX_ = (boardWidth_ - solutionBitmap_.Width()) / 2;
-  originY_ = (boardHeight_ - solutionBitmap_.Height()) / 2;
+  const int viewWidth = std::max(0, host_.ClientWidth());
+  const int viewHeight = std::max(0, host_.ClientHeight());
+  // A table no larger than the play area is the play area itself.
+  boardWidth_ = std::max(viewWidth, source.TableWidth);
+  boardHeight_ = std::max(viewHeight, source.TableHeight);
+  bigTable_ = boardWidth_ > viewWidth || boardHeight_ > viewHeight;
+  shadowsDeferred_ = source.ShadowsDeferred;
+  view_.Reset(boardWidth_, boardHeight_, viewWidth, viewHeight);
+  fitOverscroll();
+  if (bigTable_) {
+    // Solving all puts the picture in the middle of the table.
+    originX_ = (boardWidth_ - source.PictureWidth) / 2;
+    originY_ = (boardHeight_ - source.PictureHeight) / 2;
+  } else {
+    originX_ = (boardWidth_ - solutionBitmap_.Width()) / 2;
+    originY_ = (boardHeight_ - solutionBitmap_.Height()) / 2;
+  }
+  zoomed_.Reset(std::size_t(piecesX_) * piecesY_);
+  pieceColours_.assign(std::size_t(piecesX_) * piecesY_, 0xFF808080u);
+  if (!solutionBitmap_.Empty() && source.PictureWidth > 0 && source.PictureHeight > 0) {
+    // The overview map shows each piece in the colour of its middle.
+    for (int row = 0; row < piecesY_; ++row) {
+      for (int col = 0; col < piecesX_; ++col) {
+        const TPieceSprite& p = pieces_[row][col];
+        const std::int64_t x = (std::int64_t(p.HomeX) + p.Width / 2) * solutionBitmap_.Width() /
+                               source.PictureWidth;
+        const std::int64_t y = (std::int64_t(p.HomeY) + p.Height / 2) *
+                               solutionBitmap_.Height() / source.PictureHeight;
+        const auto sx = std::int32_t(std::clamp<std::int64_t>(x, 0, solutionBitmap_.Width() - 1));
+        const auto sy = std::int32_t(std::clamp<std::int64_t>(y, 0, solutionBitmap_.Height() - 1));
+        pieceColours_[indexOf(row, col)] = solutionBitmap_.ScanLine(sy)[sx] | 0xFF000000u;
+      }
+    }
+  }
 
-  backgroundLayer_.SetSize(boardWidth_, boardHeight_);
-  staticLayer_.SetSize(boardWidth_, boardHeight_);
-  backBuffer_.SetSize(boardWidth_, boardHeight_);
+  backgroundLayer_.SetSize(viewWidth, viewHeight);
+  staticLayer_.SetSize(viewWidth, viewHeight);
+  backBuffer_.SetSize(viewWidth, viewHeight);
   staticLayer_.Clear(platform_.WorkspaceColor() | 0xFF000000u);
 
   if (!param.BackgroundName.empty()) {
-    backgroundLayer_.LoadFromFile(param.BackgroundName);
+    TBitmap32 picture;
+    picture.LoadFromFile(param.BackgroundName);
+    if (bigTable_) {
+      setBackdropSource(std::move(picture), kBackgroundTopLeft);
+    } else {
+      backgroundLayer_ = std::move(picture);
+    }
   } else {
-    SetBackground(param, boardWidth_, boardHeight_);
+    SetBackground(param, viewWidth, viewHeight);
   }
 
   // Last, so that a constructor that throws leaves the control untouched.
@@ -120,6 +156,8 @@ void TSpriteDraw::copyPieces(const TSpriteSource& source) {
           p.ShadowData[r].reset();
         }
       }
+      // A creator that made only some rotations left the rest to the board.
+      if (!source.NoPieceRotation) ensureSprite(p);
     }
   }
   piecesX_ = source.Columns;
@@ -220,11 +258,30 @@ void TSpriteDraw::moveToFront(int row, int col) {
 }
 
 void TSpriteDraw::raiseGroup(const TSelectedPieces& list) {
+  // Moving each member to the front in descending (row, column) order leaves
+  // the members on top in ascending order and everything else as it was:
+  // built in one pass instead of one search of the stacking order per member.
+  if (list.empty()) return;
   TSelectedPieces sorted = list;
   std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-    return a.Row != b.Row ? a.Row > b.Row : a.Col > b.Col;
+    return a.Row != b.Row ? a.Row < b.Row : a.Col < b.Col;
   });
-  for (const SelectedPieceEntry& e : sorted) moveToFront(e.Row, e.Col);
+  sorted.erase(std::unique(sorted.begin(), sorted.end(),
+                           [](const auto& a, const auto& b) {
+                             return a.Row == b.Row && a.Col == b.Col;
+                           }),
+               sorted.end());
+  for (const SelectedPieceEntry& e : sorted) listMark_[indexOf(e.Row, e.Col)] = 1;
+  TZPosArray order;
+  order.reserve(stackingOrder_.size());
+  for (const SelectedPieceEntry& e : sorted) {
+    order.push_back(TZPos{std::uint16_t(e.Col), std::uint16_t(e.Row)});
+  }
+  for (const TZPos& z : stackingOrder_) {
+    if (listMark_[indexOf(z.Row, z.Col)] == 0) order.push_back(z);
+  }
+  for (const SelectedPieceEntry& e : sorted) listMark_[indexOf(e.Row, e.Col)] = 0;
+  stackingOrder_ = std::move(order);
 }
 
 // ---- Groups and lists ----
@@ -337,6 +394,8 @@ void TSpriteDraw::buildSelection(int refX, int refY) {
   for (int row = 0; row < piecesY_; ++row) {
     for (int col = 0; col < piecesX_; ++col) {
       if (pieces_[row][col].Selected != 1) continue;
+      // A piece an earlier group brought in has brought its own group too.
+      if (scratchMark_[indexOf(row, col)] != 0) continue;
       add(row, col);
       if (pieces_[row][col].Placed != 1) continue;
       // A joined piece brings its whole group into the selection.

@@ -67,6 +67,7 @@ void TSpriteDraw::SolveOnePiece() {
   hintTargetX_ = home.X + offset.X;
   hintTargetY_ = home.Y + offset.Y;
   p.Rotation = neighbour.Rotation;
+  ensureSprite(p);
   makeShadow(p, p.Rotation);
   animationTimer_->SetEnabled(true);
 }
@@ -165,6 +166,7 @@ void TSpriteDraw::solveAllStep() {
   for (auto& row : pieces_) {
     for (TPieceSprite& p : row) {
       p.Rotation = 0;
+      ensureSprite(p);
       const int tx = p.HomeX + originX_;
       const int ty = p.HomeY + originY_;
       if (std::abs(p.X - tx) > jigsawMagnet_ || std::abs(p.Y - ty) > jigsawMagnet_) {

@@ -205,9 +205,9 @@ void TPzJigsawPieceCollection::cutPieceSteps(const TBitmap32& source, TBitmap32&
   const std::int32_t width = pw + L + (tRight ? tRight->Width >> 1 : 0);
   const std::int32_t height = ph + T + (tBottom ? tBottom->Height >> 1 : 0);
 
-  // A new size comes all 0; a reused surface of the same size is cleared
-  // where the copy does not cover it.
-  const bool fresh = target.SetSize(width, height);
+  // A fresh block comes all 0; a block kept from an earlier piece is
+  // cleared where the copy does not cover it.
+  const bool fresh = target.Reshape(width, height);
   target.SetDrawMode(dmBlend);
   copyCell(source, x, y, target, !fresh);
 

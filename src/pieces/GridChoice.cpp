@@ -162,9 +162,40 @@ void TPzJigsawPieceCollection::SetDifficulty(int index) {
   if (last >= 0) SelectGrid(last);
 }
 
+void TPzJigsawPieceCollection::SelectCountGrid(const TCountGrid& grid) {
+  if (grid.Entry < -1 || grid.Entry >= GridCount())
+    throw EPieceError("Grid entry " + std::to_string(grid.Entry) + " does not exist.");
+  gridIndex_ = grid.Entry;
+  if (grid.Entry < 0 || picture_.Empty()) {
+    scalePictureTo(0, 0);
+    return;
+  }
+  const bool copy = grid.ScaledWidth == picture_.Width() && grid.ScaledHeight == picture_.Height();
+  scalePictureTo(grid.ScaledWidth, grid.ScaledHeight, copy);
+}
+
 void TPzJigsawPieceCollection::ChooseGrid() {
   if (picture_.Width() > 65535 || picture_.Height() > 65535)
     throw EPieceError("The picture is too large to be cut into pieces.");
+  if (IsBigPieceCount(countRange_)) {
+    if (picture_.Empty()) {
+      gridIndex_ = -1;
+      scalePictureTo(0, 0);
+      return;
+    }
+    const bool sized = countPictureWidth_ > 0 && countPictureHeight_ > 0;
+    const TCountGrid grid =
+        ChooseCountGrid(gridTable_, sized ? countPictureWidth_ : picture_.Width(),
+                        sized ? countPictureHeight_ : picture_.Height(), countRange_);
+    if (grid.Entry < 0) {
+      unusable("no grid entry gives " + std::to_string(countRange_.Low) + ".." +
+               std::to_string(countRange_.High) + " pieces for a " +
+               std::to_string(picture_.Width()) + "x" + std::to_string(picture_.Height()) +
+               " picture");
+    }
+    SelectCountGrid(grid);
+    return;
+  }
   const TPieceCountRange range = PieceCountRange(difficulty_);
   const std::uint32_t lo = range.Low;
   const std::uint32_t hi = range.High;

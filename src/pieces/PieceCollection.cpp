@@ -2,8 +2,11 @@
 
 #include "pieces/PieceCollection.h"
 
+#include <algorithm>
+#include <atomic>
 #include <istream>
 #include <string>
+#include <thread>
 
 #include "pieces/Random.h"
 
@@ -63,7 +66,82 @@ const TPzPuzzlePieceItem& TPzJigsawPieceCollection::Piece(int i) const {
   return pieces_[std::size_t(i)];
 }
 
+namespace {
+
+// Cutting errors a worker meets are kept with their piece and reported in
+// piece order afterwards.
+thread_local std::vector<std::string>* tMessages = nullptr;
+
+// Fewer pieces than this per thread are not worth a thread.
+constexpr int kPiecesPerThread = 32;
+constexpr int kMaxCutThreads = 8;
+
+}  // namespace
+
 void TPzJigsawPieceCollection::LayoutPieces() {
+  LayoutEdges();
+  const int count = PieceCount();
+  const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+  const int threads = std::min({cores, kMaxCutThreads, count / kPiecesPerThread});
+  if (threads <= 1) {
+    for (int i = 0; i < count; ++i) CutItem(i);
+    return;
+  }
+  // Pieces are independent once their edges are drawn: cut side by side,
+  // every one into its own bitmap, from the scaled picture made beforehand.
+  ScaledPicture();
+  std::vector<std::vector<std::string>> messages(static_cast<std::size_t>(count));
+  const TErrorReporter report = reporter_;
+  if (report) {
+    reporter_ = [](const std::string& m) {
+      if (tMessages) tMessages->push_back(m);
+    };
+  }
+  std::atomic<int> next{0};
+  auto work = [&] {
+    for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1)) {
+      tMessages = &messages[std::size_t(i)];
+      CutItem(i);
+      tMessages = nullptr;
+    }
+  };
+  {
+    std::vector<std::jthread> workers;
+    for (int t = 1; t < threads; ++t) workers.emplace_back(work);
+    work();
+  }
+  reporter_ = report;
+  if (report) {
+    for (const auto& piece : messages)
+      for (const std::string& m : piece) report(m);
+  }
+}
+
+void TPzJigsawPieceCollection::CutItem(int i, TBitmap32* target) {
+  TPzPuzzlePieceItem& item = Piece(i);
+  CutPiece(ScaledPicture(), target ? *target : item.Bitmap, item.Top, item.Right, item.Bottom,
+           item.Left, item.X, item.Y);
+}
+
+std::int32_t TPzJigsawPieceCollection::ItemWidth(int i) const {
+  const TPzPuzzlePieceItem& item = Piece(i);
+  const int columns = Columns();
+  std::int32_t w = columns > 0 ? ScaledWidth() / columns : 0;
+  if (item.Left >= 0) w += Template(item.Left).Width >> 1;
+  if (item.Right >= 0) w += Template(item.Right).Width >> 1;
+  return w;
+}
+
+std::int32_t TPzJigsawPieceCollection::ItemHeight(int i) const {
+  const TPzPuzzlePieceItem& item = Piece(i);
+  const int rows = Rows();
+  std::int32_t h = rows > 0 ? ScaledHeight() / rows : 0;
+  if (item.Top >= 0) h += Template(item.Top).Height >> 1;
+  if (item.Bottom >= 0) h += Template(item.Bottom).Height >> 1;
+  return h;
+}
+
+void TPzJigsawPieceCollection::LayoutEdges() {
   const int columns = Columns();
   const int rows = Rows();
   const int count = columns * rows;
@@ -126,7 +204,6 @@ void TPzJigsawPieceCollection::LayoutPieces() {
       }
       std::int32_t y = ph * j;
       if (item.Top >= 0) y -= templates_[std::size_t(item.Top)].Height / 2;
-      CutPiece(ScaledPicture(), item.Bitmap, item.Top, item.Right, item.Bottom, item.Left, x, y);
       item.X = x;
       item.Y = y;
       x += pw;

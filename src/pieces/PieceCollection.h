@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "pieces/CountGrid.h"
 #include "pieces/PieceTemplates.h"
 #include "raster/Bitmap32.h"
 
@@ -96,10 +97,39 @@ class TPzJigsawPieceCollection {
   // Makes entry i current (-1 = none) and scales the picture to a whole
   // number of its cells. EPieceError for an entry that does not exist.
   void SelectGrid(int i);
-  // The full grid and scale search; overrides SetDifficulty's choice.
+  // The full grid and scale search; overrides SetDifficulty's choice. With
+  // a big piece count set (SetCountRange) the count grid search of
+  // CountGrid.h runs instead.
   void ChooseGrid();
+  // A piece-count range for ChooseGrid; a range that is not big (see
+  // IsBigPieceCount) leaves the difficulty's preset search in force.
+  void SetCountRange(TPieceCount range) { countRange_ = range; }
+  TPieceCount CountRange() const { return countRange_; }
+  // The size the count grid search takes the picture to have (0 x 0: its
+  // own): a photo decoded at a fraction of its size is searched as the
+  // photo, so that the grid does not depend on how it was decoded.
+  void SetCountPictureSize(std::int32_t width, std::int32_t height) {
+    countPictureWidth_ = width;
+    countPictureHeight_ = height;
+  }
+  // Makes a count grid current (as ChooseGrid would) and scales the picture
+  // to it; EPieceError for an entry that does not exist.
+  void SelectCountGrid(const TCountGrid& grid);
   // Random edge shapes for every inner edge and the cutting of every piece.
   void LayoutPieces();
+  // LayoutPieces without the cutting: the items get their edges and right
+  // places, drawn from Random exactly as LayoutPieces draws them, and keep
+  // whatever bitmap they had. Each item can then be cut on its own
+  // (CutItem), on any thread, in any order.
+  void LayoutEdges();
+  // Cuts item i from the scaled picture into `target` (its own bitmap when
+  // target is null). Only reads the collection, so items may be cut side by
+  // side once ScaledPicture() has been asked for.
+  void CutItem(int i, TBitmap32* target = nullptr);
+  // The size of item i's bitmap once cut: its cell widened by half of each
+  // knobbed edge's template.
+  std::int32_t ItemWidth(int i) const;
+  std::int32_t ItemHeight(int i) const;
   // Cuts one piece of the current grid from source into target. top, right,
   // bottom and left are template indices (-1 = straight edge); (x, y) is the
   // piece's top-left in source. Reports instead of throwing (see above).
@@ -148,6 +178,9 @@ class TPzJigsawPieceCollection {
   mutable std::optional<TPendingScale> pendingScale_;
   std::uint8_t difficulty_ = 0;
   std::int32_t gridIndex_ = -1;
+  TPieceCount countRange_;
+  std::int32_t countPictureWidth_ = 0;
+  std::int32_t countPictureHeight_ = 0;
   std::uint16_t maxWidth_ = 1024;
   std::uint16_t maxHeight_ = 768;
   std::vector<TPzPuzzlePieceItem> pieces_;

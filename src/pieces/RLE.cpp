@@ -21,6 +21,9 @@ namespace {
 
 constexpr std::size_t kWordBytes = 4;
 constexpr std::size_t kMaxInt32 = std::numeric_limits<std::int32_t>::max();
+// Marks a zero run in the encoder's list (a literal run never starts there:
+// blocks are at most kMaxInt32 words).
+constexpr std::uint32_t kZeroRun = 0xFFFFFFFFu;
 
 std::uint32_t loadWord(const std::byte* p) {
   std::uint32_t word;
@@ -28,9 +31,55 @@ std::uint32_t loadWord(const std::byte* p) {
   return word;
 }
 
-std::byte* storeWord(std::byte* p, std::uint32_t word) {
-  std::memcpy(p, &word, kWordBytes);
-  return p + kWordBytes;
+// The end of the run of words starting at `first` whose words are all zero
+// (zero = true) or all non-zero: eight words at a time where it can.
+std::size_t runEndPortable(const std::byte* raw, std::size_t first, std::size_t words, bool zero) {
+  std::size_t next = first + 1;
+  if (zero) {
+    // Two zero words make a zero 64-bit value.
+    while (next + 2 <= words) {
+      std::uint64_t pair;
+      std::memcpy(&pair, raw + next * kWordBytes, sizeof pair);
+      if (pair != 0) break;
+      next += 2;
+    }
+  }
+  while (next < words && (loadWord(raw + next * kWordBytes) == 0) == zero) ++next;
+  return next;
+}
+
+#if DUDURI_X86_DECODER
+__attribute__((target("avx2"))) std::size_t runEndAvx2(const std::byte* raw, std::size_t first,
+                                                        std::size_t words, bool zero) {
+  std::size_t next = first + 1;
+  const __m256i none = _mm256_setzero_si256();
+  while (next + 8 <= words) {
+    const __m256i v =
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(raw + next * kWordBytes));
+    // One bit per word that is zero.
+    unsigned mask = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(v, none))));
+    if (!zero) mask = ~mask & 0xFFu;
+    if (mask != 0xFFu) {
+      // The first word of the other kind ends the run.
+      return next + unsigned(std::countr_one(mask));
+    }
+    next += 8;
+  }
+  while (next < words && (loadWord(raw + next * kWordBytes) == 0) == zero) ++next;
+  return next;
+}
+
+bool haveAvx2() {
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  return avx2;
+}
+#endif
+
+std::size_t runEnd(const std::byte* raw, std::size_t first, std::size_t words, bool zero) {
+#if DUDURI_X86_DECODER
+  if (haveAvx2()) return runEndAvx2(raw, first, words, zero);
+#endif
+  return runEndPortable(raw, first, words, zero);
 }
 
 // Calls visit(isZero, firstWord, wordCount) for each maximal run of zero or
@@ -41,8 +90,7 @@ void forEachRun(const std::byte* raw, std::size_t words, Visit&& visit) {
   std::size_t first = 0;
   while (first < words) {
     const bool zero = loadWord(raw + first * kWordBytes) == 0;
-    std::size_t next = first + 1;
-    while (next < words && (loadWord(raw + next * kWordBytes) == 0) == zero) ++next;
+    const std::size_t next = runEnd(raw, first, words, zero);
     visit(zero, first, next - first);
     first = next;
   }
@@ -104,24 +152,40 @@ std::vector<std::byte> RleEncode(const void* raw, std::size_t bytes) {
   const std::size_t tail = bytes % kWordBytes;
   if (words > kMaxInt32) throw ERLEError("The sprite block is too large to encode.");
 
-  // Size the output exactly first: encoded blocks are kept for the whole game.
+  // The runs are found once; the output is then sized exactly (encoded
+  // blocks are kept for the whole game) and written without a first fill.
+  struct TRun {
+    std::uint32_t First;
+    std::uint32_t Count;
+  };
+  thread_local std::vector<TRun> runs;
+  runs.clear();
   std::size_t size = tail;
-  forEachRun(in, words, [&](bool zero, std::size_t, std::size_t count) {
+  forEachRun(in, words, [&](bool zero, std::size_t first, std::size_t count) {
+    runs.push_back(TRun{zero ? kZeroRun : std::uint32_t(first), std::uint32_t(count)});
     size += zero ? 2 * kWordBytes : kWordBytes + count * kWordBytes;
   });
-  encoded.resize(size);
-
-  std::byte* out = encoded.data();
-  forEachRun(in, words, [&](bool zero, std::size_t first, std::size_t count) {
-    out = storeWord(out, static_cast<std::uint32_t>(count));
-    if (zero) {
-      out = storeWord(out, 0);
-    } else {
-      std::memcpy(out, in + first * kWordBytes, count * kWordBytes);
-      out += count * kWordBytes;
+  encoded.reserve(size);
+  {
+    // Appending writes every byte once; resize() would zero the block first.
+    struct TAppend {
+      std::vector<std::byte>& v;
+      void word(std::uint32_t w) {
+        const std::byte* b = reinterpret_cast<const std::byte*>(&w);
+        v.insert(v.end(), b, b + kWordBytes);
+      }
+    } append{encoded};
+    for (const TRun& r : runs) {
+      append.word(r.Count);
+      if (r.First == kZeroRun) {
+        append.word(0);
+      } else {
+        const std::byte* from = in + std::size_t(r.First) * kWordBytes;
+        encoded.insert(encoded.end(), from, from + std::size_t(r.Count) * kWordBytes);
+      }
     }
-  });
-  std::memcpy(out, in + words * kWordBytes, tail);
+    encoded.insert(encoded.end(), in + words * kWordBytes, in + words * kWordBytes + tail);
+  }
   return encoded;
 }
 

@@ -192,16 +192,94 @@ void TJigsawSpriteCreator::checkTemplateIndices() const {
   }
 }
 
+// A big puzzle was never cut by the search of its difficulty ("> 200
+// pieces", like every big puzzle): when that search does not give the grid
+// the game was saved on, the grid entry the records' templates belong to,
+// with the saved columns and rows, gives it. Games of the other difficulties
+// are restored by their search alone.
+void TJigsawSpriteCreator::adoptSavedGrid() {
+  if (difficulty_ != 5) {
+    collection_.ChooseGrid();
+    return;
+  }
+  std::int32_t entry = -1;
+  for (const TSavedPiece& p : saved_.Pieces) {
+    for (const std::uint8_t shape : {p.LeftShape, p.TopShape, p.RightShape, p.BottomShape}) {
+      if (shape == 0) continue;
+      const std::int32_t g = collection_.Template(shape - 1).GridIndex;
+      if (entry < 0) {
+        entry = g;
+      } else if (g != entry) {
+        refuse("its pieces name templates of different piece sizes");
+      }
+    }
+  }
+  try {
+    collection_.ChooseGrid();
+  } catch (const ETemplateError&) {
+    if (entry < 0) throw;
+  }
+  if (entry < 0) return;
+  if (collection_.GridIndex() == entry && collection_.Columns() == saved_.Columns &&
+      collection_.Rows() == saved_.Rows) {
+    return;
+  }
+  const TCountGrid grid =
+      SavedCountGrid(collection_.GridTable(), entry, saved_.Columns, saved_.Rows);
+  if (grid.Entry < 0) return;  // checkSavedGrid says why it does not fit
+  collection_.SelectCountGrid(grid);
+  bigPuzzle_ = true;
+}
+
+void TJigsawSpriteCreator::sizeTable() {
+  std::int64_t width = std::max(0, boardRect_.Right - boardRect_.Left);
+  std::int64_t height = std::max(0, boardRect_.Bottom - boardRect_.Top);
+  std::int64_t right = 0;
+  std::int64_t bottom = 0;
+  if (restoring_) {
+    // Pieces of an ordinary game may hang over the board's right and lower
+    // edges, but their corners lie on it: a corner beyond it was saved on a
+    // table larger than this board, which gets a table again.
+    bool beyond = false;
+    for (const TSavedPiece& p : saved_.Pieces) {
+      const std::int64_t side = std::max(p.Width, p.Height);
+      right = std::max(right, std::int64_t(p.X) + side);
+      bottom = std::max(bottom, std::int64_t(p.Y) + side);
+      beyond = beyond || p.X >= width || p.Y >= height;
+    }
+    if (beyond) bigPuzzle_ = true;
+  } else {
+    bigPuzzle_ = IsBigPieceCount(pieceCount_);
+  }
+  if (bigPuzzle_ && collection_.Columns() > 0) {
+    const TTableSize t = TableSizeFor(collection_.ScaledWidth(), collection_.ScaledHeight(),
+                                      boardWidth_, boardHeight_);
+    width = std::max<std::int64_t>(width, t.Width);
+    height = std::max<std::int64_t>(height, t.Height);
+  }
+  if (restoring_ && bigPuzzle_) {
+    width = std::max(width, right);
+    height = std::max(height, bottom);
+  }
+  constexpr std::int64_t kMaxTable = std::int64_t(1) << 20;
+  tableWidth_ = std::int32_t(std::min(width, kMaxTable));
+  tableHeight_ = std::int32_t(std::min(height, kMaxTable));
+}
+
 void TJigsawSpriteCreator::MakeSprites() {
   // The picture has lived in the collection since construction.
   collection_.SetDifficulty(difficulty_);
-  collection_.ChooseGrid();
+  collection_.SetCountRange(restoring_ ? TPieceCount{} : pieceCount_);
   if (restoring_) {
+    adoptSavedGrid();
     checkSavedGrid();
   } else {
+    collection_.ChooseGrid();
     checkTemplateIndices();
-    collection_.LayoutPieces();
+    // The edges are drawn here, the pieces cut where they are encoded.
+    collection_.LayoutEdges();
   }
+  sizeTable();
 
   const std::int32_t rows = collection_.Rows();
   const std::int32_t columns = collection_.Columns();
@@ -222,13 +300,14 @@ void TJigsawSpriteCreator::MakeSprites() {
     drawNewGame(jobs);
   }
   runJobs(jobs);
-  // Every piece is encoded; its cut bitmap is not needed again.
+  // Every piece is encoded; the items are not needed again.
   collection_.ClearPieces();
 }
 
 void TJigsawSpriteCreator::drawNewGame(std::vector<TPieceJob>& jobs) {
-  const std::int32_t areaWidth = boardRect_.Right - boardRect_.Left;
-  const std::int32_t areaHeight = boardRect_.Bottom - boardRect_.Top;
+  // Over the table: the board itself for a game of the presets.
+  const std::int32_t areaWidth = tableWidth_;
+  const std::int32_t areaHeight = tableHeight_;
   for (TPieceJob& job : jobs) {
     const TPzPuzzlePieceItem& item = collection_.Piece(job.CollectionIndex);
     TPieceSprite& p = job.Record;
@@ -236,8 +315,8 @@ void TJigsawSpriteCreator::drawNewGame(std::vector<TPieceJob>& jobs) {
     p.Placed = 0;
     // A board narrower or lower than half a piece still gets every piece at
     // the area's edge rather than an empty range.
-    p.X = Random(std::max(1, areaWidth - item.Bitmap.Width() / 2));
-    p.Y = Random(std::max(1, areaHeight - item.Bitmap.Height() / 2));
+    p.X = Random(std::max(1, areaWidth - collection_.ItemWidth(job.CollectionIndex) / 2));
+    p.Y = Random(std::max(1, areaHeight - collection_.ItemHeight(job.CollectionIndex) / 2));
     p.HomeX = item.X;
     p.HomeY = item.Y;
     p.StartX = p.X;
@@ -274,32 +353,39 @@ void TJigsawSpriteCreator::runJobs(std::vector<TPieceJob>& jobs) {
   TDivisionTable table;
   FillDivisionTable(table);
   const bool onlyRotation0 = noPieceRotation_;
+  // A big puzzle makes only what its first frame shows: the sprite of the
+  // rotation each piece lies in. The board makes the other rotations when a
+  // piece is turned and a shadow when a piece is picked up.
+  const TSpriteMaking making = bigPuzzle_ ? TSpriteMaking::smDeferred : TSpriteMaking::smAll;
   // The collection resizes its picture when the scaled picture is first
   // asked for; that happens here, once, before any worker reads it.
   const TBitmap32& scaled = collection_.ScaledPicture();
+  // A big puzzle's photo is large and its pieces are cut from the scaled
+  // picture alone: it goes before the sprites take their memory.
+  if (bigPuzzle_) collection_.Picture().SetSize(0, 0);
 
   // The work of one piece; it touches only its job, the scratch of the
   // thread running it and its own cut bitmap in the collection.
   auto work = [&](TPieceJob& job, TSpriteScratch& scratch, TBitmap32& surface) {
     TPieceSprite& p = job.Record;
+    struct TCollect {
+      explicit TCollect(std::vector<std::string>* to) { tCutMessages = to; }
+      ~TCollect() { tCutMessages = nullptr; }
+    } collect(&job.Messages);
+    // One surface per thread, cut into again and again: fresh pages for
+    // every piece would cost more than the cutting.
     if (restoring_) {
-      struct TCollect {
-        explicit TCollect(std::vector<std::string>* to) { tCutMessages = to; }
-        ~TCollect() { tCutMessages = nullptr; }
-      } collect(&job.Messages);
       collection_.CutPiece(scaled, surface, p.TopShape - 1, p.RightShape - 1, p.BottomShape - 1,
                            p.LeftShape - 1, p.HomeX, p.HomeY);
-      MakePieceSprites(surface.Bits(), surface.Width(), surface.Height(), onlyRotation0, table, p,
-                       scratch);
     } else {
-      TBitmap32& cut = collection_.Piece(job.CollectionIndex).Bitmap;
-      MakePieceSprites(cut.Bits(), cut.Width(), cut.Height(), onlyRotation0, table, p, scratch);
-      cut = TBitmap32();
+      collection_.CutItem(job.CollectionIndex, &surface);
     }
+    MakePieceSprites(surface.Bits(), surface.Width(), surface.Height(), onlyRotation0, table, p,
+                     scratch, making);
   };
 
-  // While restoring, the collection reports cutting errors from whichever
-  // thread cuts; they are collected per piece instead.
+  // The collection reports cutting errors from whichever thread cuts; they
+  // are collected per piece instead.
   struct TReporterSwap {
     TPzJigsawPieceCollection& c;
     TErrorReporter saved;
@@ -314,7 +400,7 @@ void TJigsawSpriteCreator::runJobs(std::vector<TPieceJob>& jobs) {
     ~TReporterSwap() {
       if (active) c.SetErrorReporter(std::move(saved));
     }
-  } swap(collection_, restoring_);
+  } swap(collection_, true);
   // The collected messages reach the owner's reporter in piece order.
   auto finish = [&](TPieceJob& job) {
     if (swap.active) {

@@ -118,6 +118,17 @@ class TJigsawSpriteCreator {
   void SetDifficulty(std::uint8_t index) { difficulty_ = index; }
   void SetNoPieceRotation(bool value) { noPieceRotation_ = value; }
   void SetNoPieceShadow(bool value) { noPieceShadow_ = value; }
+  // A big piece count (CountGrid.h) cuts a new game into that many pieces
+  // and scatters them over a table larger than the board (TableRect); any
+  // other range leaves the difficulty's preset search in force. A restored
+  // game takes its grid from its records and needs no count.
+  void SetPieceCount(TPieceCount count) { pieceCount_ = count; }
+  TPieceCount PieceCount() const { return pieceCount_; }
+  // The size of the photo the picture was decoded from, when it was decoded
+  // smaller (DecodeEighthsFor): the grid is the photo's.
+  void SetSourcePictureSize(std::int32_t width, std::int32_t height) {
+    collection_.SetCountPictureSize(width, height);
+  }
   // Handed over by the owner with the picture's settings and kept for it:
   // the picture's stored edge shapes (four shape bytes per piece, as the
   // project keeps them), the flat-piece switch and sprite option A (a
@@ -151,7 +162,8 @@ class TJigsawSpriteCreator {
   // The piece grid of the collection.
   std::int32_t Columns() const { return collection_.Columns(); }
   std::int32_t Rows() const { return collection_.Rows(); }
-  // The picture to cut; it lives in the collection, which cuts from it.
+  // The picture to cut; it lives in the collection, which cuts from it (a
+  // big puzzle's is released once the scaled picture is made).
   const TBitmap32& Picture() const { return collection_.Picture(); }
   // The whole picture at preview size; pixels of a transparent picture's
   // transparent colour have alpha 0 there.
@@ -171,6 +183,16 @@ class TJigsawSpriteCreator {
   std::int32_t BoardWidth() const { return boardWidth_; }
   std::int32_t BoardHeight() const { return boardHeight_; }
   TRect BoardRect() const { return boardRect_; }
+  // The table the pieces lie on after Execute: the board rect for a game of
+  // the six presets; for a big puzzle room around the picture, at least the
+  // board, and for a restored game also every stored position.
+  bool BigPuzzle() const { return bigPuzzle_; }
+  std::int32_t TableWidth() const { return tableWidth_; }
+  std::int32_t TableHeight() const { return tableHeight_; }
+  // A big puzzle's pieces get the sprite of their rotation only and no
+  // shadow: the board makes each other rotation when the piece is turned and
+  // each shadow, the same way, when the piece first casts it.
+  bool ShadowsDeferred() const { return bigPuzzle_; }
   std::int32_t CellColumns() const { return cell_.Columns; }
   std::int32_t CellRows() const { return cell_.Rows; }
   std::int32_t CellCount() const { return cellCount_; }
@@ -185,6 +207,8 @@ class TJigsawSpriteCreator {
   void checkSavedRecords() const;
   void checkSavedGrid() const;
   void checkTemplateIndices() const;
+  void adoptSavedGrid();
+  void sizeTable();
   void drawNewGame(std::vector<TPieceJob>& jobs);
   void fillRestored(std::vector<TPieceJob>& jobs);
   void runJobs(std::vector<TPieceJob>& jobs);
@@ -208,6 +232,10 @@ class TJigsawSpriteCreator {
   bool flatPiece_ = false;
   TColor32 spriteOptionA_ = 0;
   int threads_ = 0;
+  TPieceCount pieceCount_;
+  bool bigPuzzle_ = false;
+  std::int32_t tableWidth_ = 0;
+  std::int32_t tableHeight_ = 0;
   TCellGrid cell_;
   std::int32_t cellCount_ = 0;
   TRect solutionRect_;

@@ -5,8 +5,11 @@
 
 #include "raster/Bitmap32.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -15,6 +18,37 @@
 #include "raster/PixelCombine.h"
 
 namespace duduri {
+
+namespace {
+
+// Blocks from this size on are mapped on their own, in huge pages.
+constexpr std::size_t kHugeBlockBytes = std::size_t(2) << 20;
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+
+}  // namespace
+
+void TPixelBlockFree::operator()(TColor32* p) const {
+  std::free(p);
+}
+
+TPixelBlock AllocatePixelBlock(std::size_t count) {
+  if (count == 0) return TPixelBlock();
+  const std::size_t bytes = count * sizeof(TColor32);
+  void* block = nullptr;
+  if (bytes >= kHugeBlockBytes) {
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    if (posix_memalign(&block, kHugePage, rounded) != 0) throw std::bad_alloc();
+#if defined(MADV_HUGEPAGE)
+    madvise(block, rounded, MADV_HUGEPAGE);
+#endif
+  } else {
+    block = std::malloc(bytes);
+    if (!block) throw std::bad_alloc();
+  }
+  std::memset(block, 0, bytes);
+  return TPixelBlock(static_cast<TColor32*>(block));
+}
+
 
 namespace {
 
@@ -72,6 +106,7 @@ TBitmap32::TBitmap32(TBitmap32&& other) noexcept
       width_(std::exchange(other.width_, 0)),
       height_(std::exchange(other.height_, 0)),
       bits_(std::move(other.bits_)),
+      capacity_(std::exchange(other.capacity_, 0)),
       drawMode_(other.drawMode_),
       combineMode_(other.combineMode_),
       masterAlpha_(other.masterAlpha_),
@@ -87,6 +122,7 @@ TBitmap32& TBitmap32::operator=(TBitmap32&& other) noexcept {
   width_ = std::exchange(other.width_, 0);
   height_ = std::exchange(other.height_, 0);
   bits_ = std::move(other.bits_);
+  capacity_ = std::exchange(other.capacity_, 0);
   drawMode_ = other.drawMode_;
   combineMode_ = other.combineMode_;
   masterAlpha_ = other.masterAlpha_;
@@ -106,6 +142,7 @@ bool TBitmap32::ResizeSilently(std::int32_t width, std::int32_t height) {
   height = std::max(height, 0);
   if (width == width_ && height == height_) return false;
   bits_.reset();
+  capacity_ = 0;
   width_ = 0;
   height_ = 0;
   clipRect_ = TRect{};
@@ -115,10 +152,11 @@ bool TBitmap32::ResizeSilently(std::int32_t width, std::int32_t height) {
   }
   if (count > 0) {
     try {
-      bits_.reset(new TColor32[std::size_t(count)]());
+      bits_ = AllocatePixelBlock(std::size_t(count));
     } catch (const std::bad_alloc&) {
       throw EBitmapError(kAllocateError);
     }
+    capacity_ = std::size_t(count);
   }
   width_ = width;
   height_ = height;
@@ -138,6 +176,22 @@ bool TBitmap32::SetSize(std::int32_t width, std::int32_t height) {
   }
   if (changed) Changed();
   return changed;
+}
+
+bool TBitmap32::Reshape(std::int32_t width, std::int32_t height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  if (width == width_ && height == height_) return false;
+  const std::int64_t count = std::int64_t(width) * height;
+  if (count > 0 && std::uint64_t(count) <= capacity_ && width <= kMaxPictureSide &&
+      height <= kMaxPictureSide) {
+    width_ = width;
+    height_ = height;
+    clipRect_ = BoundsRect();
+    Changed();
+    return false;
+  }
+  return SetSize(width, height);
 }
 
 void TBitmap32::Assign(const TBitmap32* source) {

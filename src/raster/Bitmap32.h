@@ -64,6 +64,16 @@ class ITextRenderer {
 };
 void SetTextRenderer(ITextRenderer* renderer);  // not owned; nullptr removes it
 
+// A surface's pixel block. Large blocks come in huge pages where the system
+// offers them: a fresh layer of a full-screen board would otherwise fault in
+// thousands of small pages the first time it is drawn.
+struct TPixelBlockFree {
+  void operator()(TColor32* p) const;
+};
+using TPixelBlock = std::unique_ptr<TColor32[], TPixelBlockFree>;
+// count pixels, all 0; a null block for count 0; throws std::bad_alloc.
+TPixelBlock AllocatePixelBlock(std::size_t count);
+
 class TBitmap32 {
  public:
   TBitmap32();
@@ -80,6 +90,11 @@ class TBitmap32 {
   // EBitmapError("Can't allocate the DIB handle") and leaves the surface 0x0
   // when the block cannot be had. Returns whether the size changed.
   bool SetSize(std::int32_t width, std::int32_t height);
+  // SetSize for a surface about to be drawn over whole: when the block in
+  // hand holds the new size, it is kept and the pixels are left as they were
+  // (no fresh pages to touch, no zeroing); otherwise a fresh all-zero block
+  // as SetSize gives. Returns true only when a fresh all-zero block was taken.
+  bool Reshape(std::int32_t width, std::int32_t height);
   void SetWidth(std::int32_t width) { SetSize(width, height_); }
   void SetHeight(std::int32_t height) { SetSize(width_, height); }
   std::int32_t Width() const { return width_; }
@@ -188,7 +203,8 @@ class TBitmap32 {
 
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
-  std::unique_ptr<TColor32[]> bits_;
+  TPixelBlock bits_;
+  std::size_t capacity_ = 0;  // pixels the block holds, at least Width * Height
   TDrawMode drawMode_ = dmOpaque;
   TCombineMode combineMode_ = cmBlend;
   std::uint32_t masterAlpha_ = 255;

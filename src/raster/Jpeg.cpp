@@ -257,6 +257,11 @@ TPictureSize ReadJpegSize(std::span<const std::byte> data) {
 }
 
 TPicture DecodeJpeg(std::span<const std::byte> data) {
+  return DecodeJpegScaled(data, 8);
+}
+
+TPicture DecodeJpegScaled(std::span<const std::byte> data, int eighths) {
+  eighths = eighths < 1 ? 1 : eighths > 8 ? 8 : eighths;
   Decoder d;
   if (!readHeader(d, data)) failDecode(d);
   // Before jpeg_start_decompress, which takes the buffers for this size.
@@ -278,14 +283,20 @@ TPicture DecodeJpeg(std::span<const std::byte> data) {
       throw EPictureError("Invalid JPEG picture: unsupported colour space with " +
                           std::to_string(d.cinfo.num_components) + " components");
   }
-  d.picture.Width = std::int32_t(d.cinfo.image_width);
-  d.picture.Height = std::int32_t(d.cinfo.image_height);
+  // The decoder's own rounding of a scaled size: the sides rounded up.
+  const auto scaled = [&](JDIMENSION side) {
+    return std::int32_t((std::uint64_t(side) * unsigned(eighths) + 7) / 8);
+  };
+  d.cinfo.scale_num = unsigned(eighths);
+  d.cinfo.scale_denom = 8;
+  d.picture.Width = scaled(d.cinfo.image_width);
+  d.picture.Height = scaled(d.cinfo.image_height);
   d.picture.BitsPerPixel = 24;
   d.picture.Format = TPictureFormat::pfJPEG;
   AllocatePicturePixels(d.picture.Pixels, d.picture.Width, d.picture.Height, "JPEG", true);
   if (!decodePixels(d)) failDecode(d);
-  if (d.cinfo.output_width != d.cinfo.image_width ||
-      d.cinfo.output_height != d.cinfo.image_height) {
+  if (std::int32_t(d.cinfo.output_width) != d.picture.Width ||
+      std::int32_t(d.cinfo.output_height) != d.picture.Height) {
     throw EPictureError("Invalid JPEG picture: decoded size differs from the header");
   }
   return std::move(d.picture);

@@ -58,6 +58,9 @@ TPictureSize ReadJpegSize(std::span<const std::byte> data);
 TPictureSize ReadBmpSize(std::span<const std::byte> data);
 
 TPicture DecodeJpeg(std::span<const std::byte> data);
+// Decodes at eighths/8 of the picture's size (1..8; the decoder rounds the
+// sides up), which costs a fraction of the whole when much less is wanted.
+TPicture DecodeJpegScaled(std::span<const std::byte> data, int eighths);
 TPicture DecodeBmp(std::span<const std::byte> data);
 // Picks the decoder by content (JPEG or BMP).
 TPicture DecodePicture(std::span<const std::byte> data);

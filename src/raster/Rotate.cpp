@@ -79,14 +79,15 @@ void TBitmap32::RotateInto(TBitmap32& target, TQuarterTurn turn) {
     if (half) {
       std::reverse(bits_.get(), bits_.get() + PixelCount());
     } else {
-      std::unique_ptr<TColor32[]> turned;
+      TPixelBlock turned;
       try {
-        turned.reset(new TColor32[PixelCount()]);
+        turned = AllocatePixelBlock(PixelCount());
       } catch (const std::bad_alloc&) {
         throw EBitmapError("Can't allocate the DIB handle");
       }
       Turn(bits_.get(), width_, height_, turned.get(), clockwise, half);
       bits_ = std::move(turned);
+      capacity_ = PixelCount();
     }
   }
   if (newWidth != width_ || newHeight != height_) {

@@ -11,6 +11,7 @@
 #include "pieces/SpriteCreator.h"
 #include "project/ProjectErrors.h"
 #include "raster/Picture.h"
+#include "shell/BigPuzzle.h"
 #include "shell/GameFlow.h"
 #include "shell/PieceCountRule.h"
 #include "shell/ShellTexts.h"
@@ -144,7 +145,8 @@ void TGameFlow::buildGameSteps(TJigsawFile* savedGame) {
     throw EStreamReadError();
   }
   const TBMPData& record = project.Pictures[std::size_t(currentPictureIndex_)];
-  TPicture picture = DecodeJpeg(record.Data);
+  // A big puzzle cut smaller than its photo decodes only what it needs.
+  TPicture picture = DecodeGamePicture(record.Data, project, record.ID, savedGame);
   currentPicture_.Assign(picture);
   currentPictureId_ = record.ID;
 
@@ -176,6 +178,8 @@ void TGameFlow::buildGameSteps(TJigsawFile* savedGame) {
   } else {
     creator = std::make_unique<TJigsawSpriteCreator>(picture);
   }
+  // The creator has its own copy; this one would only add to the peak.
+  picture = TPicture();
   if (environment_.Seed) RandSeed(*environment_.Seed);
   creator->SetThreads(environment_.SpriteThreads);
 
@@ -225,6 +229,14 @@ void TGameFlow::applyPieceCountRule(TJigsawSpriteCreator& creator, TJigsawFile* 
     return TJigsawSpriteCreator::FitCellScale(r.Min, r.Max, pw, ph, bw, bh).Scale;
   };
   TPicturePieceRange* own = project.FindPieceCountRange(currentPictureId_);
+  // The photo's own size: a big puzzle's grid is chosen for it, however
+  // much of it was decoded.
+  auto photoSize = [&] {
+    for (const TBMPData& p : project.Pictures) {
+      if (p.ID == currentPictureId_) return ReadJpegSize(p.Data);
+    }
+    return TPictureSize{pw, ph};
+  };
 
   if (savedGame) {
     const int level = savedGame->Level;
@@ -252,6 +264,7 @@ void TGameFlow::applyPieceCountRule(TJigsawSpriteCreator& creator, TJigsawFile* 
     if (choice.Scale) pieceScaleFactor_ = *choice.Scale;
     if (choice.ScoreLevel) scoreLevel_ = *choice.ScoreLevel;
     creator.SetDifficulty(choice.Difficulty);
+    ApplyBigPieceCount(creator, range, photoSize());
     creator.SetScale(RangeSearchesScale(range) ? searchScale(range) : pieceScaleFactor_);
     pieceScaleFactor_ = creator.Scale();
     return;
@@ -262,6 +275,7 @@ void TGameFlow::applyPieceCountRule(TJigsawSpriteCreator& creator, TJigsawFile* 
   if (choice.Scale) pieceScaleFactor_ = *choice.Scale;
   if (choice.ScoreLevel) scoreLevel_ = *choice.ScoreLevel;
   creator.SetDifficulty(choice.Difficulty);
+  ApplyBigPieceCount(creator, range, photoSize());
   creator.SetScale(RangeSearchesScale(range) ? searchScale(range) : pieceScaleFactor_);
 }
 

@@ -1,7 +1,9 @@
 #include "shell/PieceCountRule.h"
 
 #include <iterator>
+#include <string_view>
 
+#include "pieces/CountGrid.h"
 #include "project/HighScore.h"
 
 namespace duduri {
@@ -37,6 +39,10 @@ constexpr TDifficultyItem kItems[] = {
     {"< 25 pieces", {0, 24}},         {"25 - 50 pieces", {25, 50}},
     {"50 -100 pieces", {51, 100}},    {"100 - 150 pieces", {101, 150}},
     {"150 - 200 pieces", {151, 200}}, {"> 200 pieces", {201, 65535}},
+    // Big puzzles: 90 % to 110 % of the count (BigPuzzleRange).
+    {"300 pieces", {270, 330}},       {"500 pieces", {450, 550}},
+    {"1000 pieces", {900, 1100}},     {"2000 pieces", {1800, 2200}},
+    {"5000 pieces", {4500, 5500}},
 };
 static_assert(std::size(kItems) >= kDifficultyCount);
 static_assert([] {
@@ -103,6 +109,47 @@ int DifficultyItemFor(TPieceRange range) {
     if (items[i].Range == range) return int(i);
   }
   return range.Min > 100 ? 3 : 0;
+}
+
+namespace {
+
+constexpr TBigPuzzleItem kBigPuzzles[kBigPuzzleItems] = {{"300 pieces", 300},
+                                                          {"500 pieces", 500},
+                                                          {"1000 pieces", 1000},
+                                                          {"2000 pieces", 2000},
+                                                          {"5000 pieces", 5000}};
+// The list's lines after the presets are these, with their ranges.
+static_assert(std::size(kItems) == kDifficultyCount + kBigPuzzleItems);
+static_assert([] {
+  for (int i = 0; i < kBigPuzzleItems; ++i) {
+    const TDifficultyItem& line = kItems[kDifficultyCount + i];
+    const std::int32_t n = kBigPuzzles[i].Pieces;
+    if (line.Range.Min != n * 9 / 10 || line.Range.Max != (n * 11 + 9) / 10) return false;
+    if (std::string_view(line.Text) != kBigPuzzles[i].Caption) return false;
+  }
+  return true;
+}());
+
+}  // namespace
+
+const TBigPuzzleItem& BigPuzzleItem(int index) {
+  return kBigPuzzles[index >= 0 && index < kBigPuzzleItems ? index : 0];
+}
+
+TPieceRange BigPuzzleRange(int index) {
+  const TPieceCount c = PieceCountAround(BigPuzzleItem(index).Pieces);
+  return TPieceRange{c.Low, c.High};
+}
+
+int BigPuzzleItemFor(TPieceRange range) {
+  for (int i = 0; i < kBigPuzzleItems; ++i) {
+    if (range == BigPuzzleRange(i)) return i;
+  }
+  return -1;
+}
+
+bool IsBigPuzzleRange(TPieceRange range) {
+  return IsBigPieceCount(TPieceCount{range.Min, range.Max});
 }
 
 }  // namespace duduri

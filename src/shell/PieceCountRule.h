@@ -66,4 +66,23 @@ std::optional<int> WonGameScoreLevel(std::int32_t defaultRangeMin,
 // above 100, else 0.
 int DifficultyItemFor(TPieceRange range);
 
+// ---- Big puzzles ----
+// After its six items the change-difficulty dialog offers big puzzles:
+// "300 pieces", "500 pieces", "1000 pieces", "2000 pieces", "5000 pieces".
+// Choosing one sets the range 90 % to 110 % of its count.
+inline constexpr int kBigPuzzleItems = 5;
+struct TBigPuzzleItem {
+  const char* Caption;
+  std::int32_t Pieces;
+};
+// Items 0..4 of the big puzzles (an index outside gives the first).
+const TBigPuzzleItem& BigPuzzleItem(int index);
+TPieceRange BigPuzzleRange(int index);
+// The big-puzzle item whose range this is, or -1.
+int BigPuzzleItemFor(TPieceRange range);
+// A range that starts above 200 pieces and is not the "> 200 pieces"
+// preset: it is cut into that many pieces on a table larger than the play
+// area, and the game's difficulty is "> 200 pieces".
+bool IsBigPuzzleRange(TPieceRange range);
+
 }  // namespace duduri

@@ -197,13 +197,18 @@ TEST(Picture, BundledPicturesAndSeedFilesDecode) {
     EXPECT_EQ(p.Width, size.Width);
     EXPECT_EQ(p.Height, size.Height);
   }
+  // The corpora hold what fuzzing found besides the hand-made seeds: every
+  // file either decodes whole or is refused with a reader's error.
   int seeds = 0;
   for (const char* folder : {"fuzz/corpus/bmp", "fuzz/corpus/jpeg"}) {
     for (const auto& entry : fs::directory_iterator(source / folder)) {
       SCOPED_TRACE(entry.path().string());
-      const TPicture p = LoadPictureFile(entry.path());
-      EXPECT_EQ(p.Pixels.size(), std::size_t(p.Width) * std::size_t(p.Height));
-      ++seeds;
+      try {
+        const TPicture p = LoadPictureFile(entry.path());
+        EXPECT_EQ(p.Pixels.size(), std::size_t(p.Width) * std::size_t(p.Height));
+        ++seeds;
+      } catch (const EDuduriError&) {
+      }
     }
   }
   EXPECT_GE(seeds, 20);

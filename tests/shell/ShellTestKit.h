@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "DragSolver.h"
+#include "support/DragSolver.h"
 #include "TestProject.h"
 #include "support/FakeBoardHost.h"
 #include "project/ByteStream.h"

@@ -64,6 +64,9 @@ TSpriteSource TGridPieces::Source() const {
   s.SolutionBitmap = &Solution;
   s.NoPieceRotation = NoPieceRotation;
   s.NoPieceShadow = NoPieceShadow;
+  s.TableWidth = TableWidth;
+  s.TableHeight = TableHeight;
+  s.ShadowsDeferred = ShadowsDeferred;
   return s;
 }
 
@@ -71,6 +74,11 @@ TGridPieces MakeGridPieces(const TBitmap32& picture, const TGridPiecesOptions& o
   TGridPieces out;
   out.NoPieceRotation = options.NoPieceRotation;
   out.NoPieceShadow = options.NoPieceShadow;
+  out.TableWidth = options.TableWidth;
+  out.TableHeight = options.TableHeight;
+  out.ShadowsDeferred = options.DeferShadows;
+  const int scatterWidth = options.TableWidth > 0 ? options.TableWidth : options.BoardWidth;
+  const int scatterHeight = options.TableHeight > 0 ? options.TableHeight : options.BoardHeight;
   if (options.Columns <= 0 || options.Rows <= 0) return out;
   const int cw = picture.Width() / options.Columns;
   const int ch = picture.Height() / options.Rows;
@@ -125,8 +133,8 @@ TGridPieces MakeGridPieces(const TBitmap32& picture, const TGridPiecesOptions& o
 
       if (options.Scatter) {
         p.Rotation = std::uint8_t(options.NoPieceRotation || !options.RandomRotation ? 0 : draw(4));
-        p.X = draw(options.BoardWidth - p.Width / 2);
-        p.Y = draw(options.BoardHeight - p.Height / 2);
+        p.X = draw(scatterWidth - p.Width / 2);
+        p.Y = draw(scatterHeight - p.Height / 2);
       } else {
         p.X = p.HomeX;
         p.Y = p.HomeY;
@@ -142,8 +150,8 @@ TGridPieces MakeGridPieces(const TBitmap32& picture, const TGridPiecesOptions& o
         if (r == 1) turned.Rotate90();
         if (r == 2) turned.Rotate180();
         if (r == 3) turned.Rotate270();
-        EncodeRotation(p, r, turned);
-        if (p.Placed == 1 || r == p.Rotation) {
+        if (!options.DeferShadows || r == p.Rotation) EncodeRotation(p, r, turned);
+        if (!options.DeferShadows && (p.Placed == 1 || r == p.Rotation)) {
           auto shadow = std::make_shared<std::vector<TColor32>>(std::size_t(p.ShadowPixels));
           MakeShadow(turned.Bits(), shadow->data(), turned.Width(), table, kShadowGrey, kShadowGrey,
                      kShadowGrey, turned.Height());

@@ -31,6 +31,13 @@ struct TGridPiecesOptions {
   bool Scatter = true;
   bool RandomRotation = true;
   std::uint32_t Seed = 1;
+  // A table larger than the board: pieces are scattered over it and the
+  // board plays it through its view. 0 = the board itself.
+  int TableWidth = 0;
+  int TableHeight = 0;
+  // As a big puzzle's creator: only the sprite of each piece's rotation and
+  // no shadow; the board makes the rest when it wants them.
+  bool DeferShadows = false;
 };
 
 struct TGridPieces {
@@ -42,6 +49,9 @@ struct TGridPieces {
   TBitmap32 Solution;
   bool NoPieceRotation = false;
   bool NoPieceShadow = false;
+  int TableWidth = 0;
+  int TableHeight = 0;
+  bool ShadowsDeferred = false;
 
   // Valid while this object lives.
   TSpriteSource Source() const;

@@ -10,8 +10,9 @@
 
 #include <memory>
 
-#include "support/FakeBoardHost.h"
 #include "board/SpriteDraw.h"
+#include "support/DragSolver.h"
+#include "support/FakeBoardHost.h"
 
 namespace duduri {
 
@@ -49,13 +50,15 @@ class THeadlessGame {
   int RunAnimation(int maxTicks = 100000);
   int Idle(int maxPasses = 1);
 
-  // ---- Gestures on pieces ----
-  // A board point where a press picks piece (row, col), as near its middle as
-  // possible and at least 5 pixels inside the board's edges.
+  // ---- Gestures on pieces (TDragSolver, DragSolver.h) ----
+  // Press, Move and Release take view pixels; these take table points and
+  // move the view to them first where the table is larger than the view.
+  // A table point where a press picks piece (row, col), as near its middle
+  // as possible and at least 5 pixels inside the table's edges.
   bool GrabPoint(int row, int col, TBoardPoint& at) const;
   // Drags piece (row, col), with its group if it is joined, so that its
   // top-left corner ends at (x, y), and releases it there. False when the
-  // piece cannot be grabbed or the pointer would have to leave the board.
+  // piece cannot be grabbed or the pointer would have to leave the table.
   bool DragPieceTo(int row, int col, int x, int y, int steps = 3);
   // One right click on the piece.
   bool RotatePiece(int row, int col);
@@ -67,18 +70,33 @@ class THeadlessGame {
   // it can be grabbed. False when a joined piece hides it.
   bool Uncover(int row, int col);
   // Plays the whole game by hand: moves the pieces out of the area where the
-  // picture will lie (centred on the board), turns every piece upright, puts
+  // picture will lie (centred on the table), turns every piece upright, puts
   // piece (0, 0) in its place there, then drops every other piece (slack,
   // slack) pixels off its fitting place next to the piece above it (or left
   // of it in the first row). Returns the number of drops made.
   int SolveByDrops(int slack);
 
  private:
+  class TPointer : public IPointer {
+   public:
+    explicit TPointer(THeadlessGame& game) : game_(game) {}
+    TBoardPoint Press(int x, int y, TMouseButton button) override {
+      return game_.Press(x, y, button);
+    }
+    void Move(int x, int y) override { game_.Move(x, y); }
+    void Release(int x, int y, TMouseButton button) override { game_.Release(x, y, button); }
+
+   private:
+    THeadlessGame& game_;
+  };
+
   TFakeBoardControl control_;
   TFakeBoardPlatform platform_;
   std::unique_ptr<TSpriteDraw> board_;
-  int parked_ = 0;  // parking places used along the border
-  bool park(int row, int col);
+  TPointer pointer_{*this};
+  // Mutable: finding a grab point may move the view, as a person looking
+  // for a piece does.
+  mutable TDragSolver solver_{[this] { return board_.get(); }, pointer_};
 };
 
 }  // namespace duduri

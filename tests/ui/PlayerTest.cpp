@@ -27,7 +27,7 @@
 #include "project/Project.h"
 #include "qtmain/QtTestRegistry.h"
 #include "raster/Picture.h"
-#include "shell/DragSolver.h"
+#include "support/DragSolver.h"
 #include "shell/ShellTexts.h"
 #include "shell/TestProject.h"
 #include "shell/ui/Dialogs.h"
@@ -183,13 +183,16 @@ class TDialogAnswerer : public QObject {
 };
 
 // Mouse events sent to the play area, as a person's would arrive.
-class TQtPointer : public test::IPointer {
+class TQtPointer : public IPointer {
  public:
   explicit TQtPointer(TfrmMain& window) : window_(window) {}
 
   TBoardPoint Press(int x, int y, TMouseButton button) override {
     TBoardPoint hit{-1, -1};
-    if (TSpriteDraw* b = window_.Flow().Board()) b->HitTest(x, y, hit.X, hit.Y);
+    if (TSpriteDraw* b = window_.Flow().Board()) {
+      const TBoardPoint at = b->ViewToTable(x, y);
+      b->HitTest(at.X, at.Y, hit.X, hit.Y);
+    }
     held_ = qtButton(button);
     send(QEvent::MouseButtonPress, x, y, qtButton(button), held_);
     return hit;
@@ -300,7 +303,7 @@ class PlayerTest : public QObject {
     // 1. Solved by hand.
     TQtPointer pointer(window);
     {
-      test::TDragSolver solver(currentGame(window), pointer);
+      TDragSolver solver(currentGame(window), pointer);
       QCOMPARE(solver.Solve(), board->PiecesTotal());
     }
     QVERIFY(pointer.FramedMoves() > 0);
@@ -319,7 +322,7 @@ class PlayerTest : public QObject {
     board = flow.Board();
     QVERIFY(board);
     {
-      test::TDragSolver solver(currentGame(window), pointer);
+      TDragSolver solver(currentGame(window), pointer);
       const int total = board->PiecesTotal();
       QCOMPARE(solver.Solve(2, total - 1), total - 1);
       TBoardPoint at;
@@ -341,7 +344,7 @@ class PlayerTest : public QObject {
     QCOMPARE(dialogs.Last("QMessageBox")->text, QString(kMsgSolveAll));
     QVERIFY(!board->SolvingAll());
     {
-      test::TDragSolver solver(currentGame(window), pointer);
+      TDragSolver solver(currentGame(window), pointer);
       QCOMPARE(solver.Solve(), board->PiecesTotal());
     }
     QCOMPARE(dialogs.Last("TfrmWin")->text, QString(kAutoSolveText));
@@ -428,7 +431,7 @@ class PlayerTest : public QObject {
     flow.Project()->MasterTemplateSet = test::MasterTemplates();
 
     // Save, play on, open.
-    test::TDragSolver(currentGame(window), *std::make_unique<TQtPointer>(window)).Solve(2, 3);
+    TDragSolver(currentGame(window), *std::make_unique<TQtPointer>(window)).Solve(2, 3);
     std::vector<TSavedPiece> saved;
     for (const auto& row : flow.Board()->Pieces()) {
       for (const TPieceSprite& p : row) saved.push_back(p.Saved());

@@ -15,7 +15,7 @@
 #include "project/Project.h"
 #include "qtmain/QtTestRegistry.h"
 #include "shell/Commands.h"
-#include "shell/DragSolver.h"
+#include "support/DragSolver.h"
 #include "shell/TestProject.h"
 #include "shell/ui/HtmlPageWindow.h"
 #include "shell/ui/MainWindow.h"
@@ -34,7 +34,10 @@ class TAreaPointer : public IPointer {
   explicit TAreaPointer(TfrmMain& window) : window_(window) {}
   TBoardPoint Press(int x, int y, TMouseButton button) override {
     TBoardPoint hit{-1, -1};
-    if (TSpriteDraw* b = window_.Flow().Board()) b->HitTest(x, y, hit.X, hit.Y);
+    if (TSpriteDraw* b = window_.Flow().Board()) {
+      const TBoardPoint at = b->ViewToTable(x, y);
+      b->HitTest(at.X, at.Y, hit.X, hit.Y);
+    }
     held_ = qt(button);
     send(QEvent::MouseButtonPress, x, y, qt(button), held_);
     return hit;

@@ -29,12 +29,13 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kHelp =
-    "usage: duduri-pack cut PICTURE --difficulty D [--templates FILE] [--seed S]\n"
-    "                       --out DIR\n"
+    "usage: duduri-pack cut PICTURE (--difficulty D | --pieces N) [--templates FILE]\n"
+    "                       [--seed S] --out DIR\n"
     "\n"
     "Chooses the piece grid for difficulty D (0: < 25 pieces, 1: 25 - 50,\n"
     "2: 50 - 100, 3: 100 - 150, 4: 150 - 200, 5: > 200) and cuts every piece as\n"
-    "a new game does. Writes into DIR:\n"
+    "a new game does. --pieces N (more than 200) asks for about N pieces instead\n"
+    "(90 % to 110 % of N), as the player's big puzzles do. Writes into DIR:\n"
     "  piece-ROW-COL.png  every piece with its alpha\n"
     "  sheet.png          the pieces at their right places on a grey ground\n"
     "  spread.png         the pieces spread apart with gaps between them\n"
@@ -141,9 +142,13 @@ int run(const std::vector<std::string>& args) {
   }
   try {
     const tools::ParsedArgs a =
-        tools::parseArgs(args, {"--difficulty", "--templates", "--seed", "--out"});
+        tools::parseArgs(args, {"--difficulty", "--pieces", "--templates", "--seed", "--out"});
     if (a.positional().size() != 1) throw tools::UsageError("expected one PICTURE");
-    const int difficulty = int(a.integer("--difficulty", -1, 0, 5));
+    const int pieces = int(a.integer("--pieces", 0, 201, kMaxBigPuzzlePieces));
+    int difficulty = int(a.integer("--difficulty", -1, 0, 5));
+    if (pieces > 0 && difficulty >= 0)
+      throw tools::UsageError("give --difficulty or --pieces, not both");
+    if (pieces > 0) difficulty = 5;
     if (difficulty < 0) throw tools::UsageError("missing --difficulty");
     const fs::path out = a.required("--out");
     const fs::path templates =
@@ -161,6 +166,7 @@ int run(const std::vector<std::string>& args) {
     else
       Randomize();
     c.SetDifficulty(difficulty);
+    if (pieces > 0) c.SetCountRange(PieceCountAround(pieces));
     c.ChooseGrid();
     c.LayoutPieces();
     if (c.PieceCount() == 0) throw EPieceError("The picture gives no pieces.");

@@ -35,7 +35,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kHelp =
-    "usage: duduri-pack sprites PICTURE --out DIR [--difficulty D] [--templates FILE]\n"
+    "usage: duduri-pack sprites PICTURE --out DIR [--difficulty D | --pieces N]\n"
+    "                           [--templates FILE]\n"
     "                           [--seed S] [--board WxH] [--scale S] [--no-rotation]\n"
     "                           [--threads N] [--restore GAME.jsw] [--rotations] [--shadows]\n"
     "\n"
@@ -45,6 +46,8 @@ constexpr const char* kHelp =
     "over a board of WxH (default 1024x768). With --restore the records of a\n"
     "saved game (a .jsw file, e.g. records.jsw of an earlier run) are cut again\n"
     "instead, with no random draws; the difficulty and scale come from it.\n"
+    "--pieces N (more than 200) makes a big puzzle of about N pieces (90 % to\n"
+    "110 % of N) on a table larger than the board, as the player does.\n"
     "Writes into DIR:\n"
     "  records.jsw        the records as a saved game (picture id 0)\n"
     "  pieces.json        grid, cell grid and every record with its sprite sizes\n"
@@ -81,12 +84,14 @@ fs::path defaultTemplates() {
 // therefore carries only the grid entries its pictures use. A larger set is
 // cut down the same way, to the entry this picture gets, keeping the grid
 // table so that the grid search chooses as before.
-TTemplateSet templatesFor(TTemplateSet set, const TBitmap32& picture, int difficulty) {
+TTemplateSet templatesFor(TTemplateSet set, const TBitmap32& picture, int difficulty,
+                          TPieceCount count) {
   if (set.Templates.size() <= 255) return set;
   TPzJigsawPieceCollection probe;
   probe.AddTemplateSet(set);
   probe.Picture().Assign(picture);
   probe.SetDifficulty(difficulty);
+  probe.SetCountRange(count);
   probe.ChooseGrid();
   TTemplateSet kept;
   kept.GridTable = set.GridTable;
@@ -161,6 +166,8 @@ void writeJson(const fs::path& path, const TJigsawSpriteCreator& c, const std::s
   j.endObject();
   j.field("solutionWidth", c.SolutionPicture().Width());
   j.field("solutionHeight", c.SolutionPicture().Height());
+  j.field("tableWidth", c.TableWidth());
+  j.field("tableHeight", c.TableHeight());
   j.key("pieces");
   j.beginArray();
   for (std::size_t row = 0; row < c.Pieces().size(); ++row) {
@@ -216,8 +223,8 @@ int RunSprites(const std::vector<std::string>& args) {
   try {
     const tools::ParsedArgs a =
         tools::parseArgs(args,
-                         {"--difficulty", "--templates", "--seed", "--board", "--scale",
-                          "--threads", "--restore", "--out"},
+                         {"--difficulty", "--pieces", "--templates", "--seed", "--board",
+                          "--scale", "--threads", "--restore", "--out"},
                          {"--no-rotation", "--rotations", "--shadows"});
     if (a.positional().size() != 1) throw tools::UsageError("expected one PICTURE");
     const fs::path out = a.required("--out");
@@ -236,6 +243,11 @@ int RunSprites(const std::vector<std::string>& args) {
 
     std::optional<TJigsawFile> saved;
     int difficulty = int(a.integer("--difficulty", -1, 0, 5));
+    const int pieces = int(a.integer("--pieces", 0, 201, kMaxBigPuzzlePieces));
+    if (pieces > 0 && difficulty >= 0)
+      throw tools::UsageError("give --difficulty or --pieces, not both");
+    const TPieceCount count = pieces > 0 ? PieceCountAround(pieces) : TPieceCount{};
+    if (pieces > 0) difficulty = 5;
     if (a.value("--restore")) {
       saved.emplace();
       saved->LoadFromFile(*a.value("--restore"));
@@ -246,7 +258,7 @@ int RunSprites(const std::vector<std::string>& args) {
     }
 
     TTemplateSet templates =
-        templatesFor(ReadTemplateSetFile(templatesFile), surface, std::min(difficulty, 5));
+        templatesFor(ReadTemplateSetFile(templatesFile), surface, std::min(difficulty, 5), count);
     std::optional<TJigsawSpriteCreator> creator;
     if (saved) {
       TSavedLayout layout;
@@ -266,6 +278,7 @@ int RunSprites(const std::vector<std::string>& args) {
     c.SetBoardSize(board.width, board.height);
     c.SetScale(scale);
     c.SetDifficulty(std::uint8_t(difficulty));
+    c.SetPieceCount(count);
     c.SetNoPieceRotation(a.has("--no-rotation"));
     c.SetThreads(threads);
     if (seed) RandSeed(*seed);
@@ -284,7 +297,7 @@ int RunSprites(const std::vector<std::string>& args) {
     WritePng(c.SolutionPicture(), out / "solution.png");
 
     TBitmap32 boardPicture;
-    boardPicture.SetSize(board.width, board.height);
+    boardPicture.SetSize(c.TableWidth(), c.TableHeight());
     boardPicture.Clear(0xFF2E4A36);
     int files = 0;
     for (std::size_t row = 0; row < c.Pieces().size(); ++row) {
@@ -310,10 +323,12 @@ int RunSprites(const std::vector<std::string>& args) {
     }
     WritePng(boardPicture, out / "board.png");
 
-    std::printf("%s: %s %d x %d = %d pieces, cell grid %d x %d, solution %dx%d, %d sprite files\n",
-                out.string().c_str(), c.Restoring() ? "restored" : "new game", c.Rows(),
-                c.Columns(), c.Total(), c.CellColumns(), c.CellRows(), c.SolutionPicture().Width(),
-                c.SolutionPicture().Height(), files);
+    std::printf(
+        "%s: %s %d x %d = %d pieces, cell grid %d x %d, solution %dx%d, table %dx%d, %d sprite "
+        "files\n",
+        out.string().c_str(), c.Restoring() ? "restored" : "new game", c.Rows(), c.Columns(),
+        c.Total(), c.CellColumns(), c.CellRows(), c.SolutionPicture().Width(),
+        c.SolutionPicture().Height(), c.TableWidth(), c.TableHeight(), files);
     return 0;
   } catch (const tools::UsageError& e) {
     std::fprintf(stderr, "duduri-pack sprites: %s\n\n%s", e.what(), kHelp);

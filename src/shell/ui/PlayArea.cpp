@@ -1,7 +1,10 @@
 #include "shell/ui/PlayArea.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <cstring>
 
 #include "shell/GameFlow.h"
@@ -38,6 +41,11 @@ bool boardButton(Qt::MouseButton button, TMouseButton& out) {
   }
 }
 
+// Scroll bars lie over the frame's edges, thin, as on a touch-pad desktop.
+constexpr int kBarThickness = 12;
+// A wheel notch scrolls this many view pixels.
+constexpr int kWheelStep = 96;
+
 }  // namespace
 
 TPlayArea::TPlayArea(QWidget* parent) : QWidget(parent) {
@@ -45,6 +53,59 @@ TPlayArea::TPlayArea(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setFocusPolicy(Qt::StrongFocus);
+  horizontal_ = new QScrollBar(Qt::Horizontal, this);
+  vertical_ = new QScrollBar(Qt::Vertical, this);
+  for (QScrollBar* bar : {horizontal_, vertical_}) {
+    bar->setObjectName(bar == horizontal_ ? "HorizontalBar" : "VerticalBar");
+    bar->setFocusPolicy(Qt::NoFocus);
+    bar->hide();
+    connect(bar, &QScrollBar::valueChanged, this, [this] {
+      if (syncing_) return;
+      if (TSpriteDraw* b = board()) b->ScrollViewTo(horizontal_->value(), vertical_->value());
+    });
+  }
+}
+
+TSpriteDraw* TPlayArea::board() const {
+  return flow_ ? flow_->Board() : nullptr;
+}
+
+bool TPlayArea::pans(const TSpriteDraw* b) const {
+  return b && b->View().CanPan();
+}
+
+void TPlayArea::placeScrollBars() {
+  const bool both = horizontal_->isVisibleTo(this) && vertical_->isVisibleTo(this);
+  horizontal_->setGeometry(0, height() - kBarThickness,
+                           width() - (both ? kBarThickness : 0), kBarThickness);
+  vertical_->setGeometry(width() - kBarThickness, 0, kBarThickness,
+                         height() - (both ? kBarThickness : 0));
+}
+
+void TPlayArea::syncScrollBars() {
+  const TSpriteDraw* b = live_ ? board() : nullptr;
+  const TBoardView* v = b ? &b->View() : nullptr;
+  syncing_ = true;
+  const bool across = v && v->MaxScrollX() > 0;
+  const bool down = v && v->MaxScrollY() > 0;
+  if (across) {
+    horizontal_->setRange(0, v->MaxScrollX());
+    horizontal_->setPageStep(v->ViewWidth());
+    horizontal_->setSingleStep(kWheelStep / 2);
+    horizontal_->setValue(v->ScrollX());
+  }
+  if (down) {
+    vertical_->setRange(0, v->MaxScrollY());
+    vertical_->setPageStep(v->ViewHeight());
+    vertical_->setSingleStep(kWheelStep / 2);
+    vertical_->setValue(v->ScrollY());
+  }
+  const bool changed = horizontal_->isVisibleTo(this) != across ||
+                       vertical_->isVisibleTo(this) != down;
+  horizontal_->setVisible(across);
+  vertical_->setVisible(down);
+  if (changed) placeScrollBars();
+  syncing_ = false;
 }
 
 void TPlayArea::wrap(const TBitmap32& frame) {
@@ -62,6 +123,7 @@ void TPlayArea::wrap(const TBitmap32& frame) {
 
 void TPlayArea::PaintFrame(const TBitmap32& frame) {
   wrap(frame);
+  syncScrollBars();
   update();
 }
 
@@ -69,6 +131,7 @@ void TPlayArea::PublishFrame(const TBitmap32& frame) {
   // The board's buffer outlives every frame until the board is freed, and
   // DetachFrame takes a copy then; publishing needs no copy of its own.
   wrap(frame);
+  syncScrollBars();
   update();
 }
 
@@ -83,11 +146,13 @@ void TPlayArea::DetachFrame() {
   if (live_) own_ = frame_.copy();
   live_ = false;
   frame_ = QImage();
+  syncScrollBars();
 }
 
 void TPlayArea::ForgetFrame() {
   live_ = false;
   frame_ = QImage();
+  syncScrollBars();
 }
 
 void TPlayArea::CopyImage(TBitmap32& target) const {
@@ -116,6 +181,16 @@ void TPlayArea::paintEvent(QPaintEvent* event) {
 void TPlayArea::press(QMouseEvent* event, TShiftState extra) {
   TMouseButton button;
   if (!boardButton(event->button(), button)) return;
+  TSpriteDraw* b = board();
+  const bool panButton =
+      event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && spaceHeld_);
+  if (panButton && pans(b) && !pressed_ && !panning_) {
+    panning_ = true;
+    panFrom_ = event->position().toPoint();
+    scrollFrom_ = QPoint(b->View().ScrollX(), b->View().ScrollY());
+    setCursor(Qt::ClosedHandCursor);
+    return;
+  }
   pressed_ = true;
   pressedButton_ = button;
   pressedAt_ = event->position().toPoint();
@@ -136,6 +211,11 @@ void TPlayArea::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TPlayArea::mouseMoveEvent(QMouseEvent* event) {
+  if (panning_) {
+    const QPoint d = event->position().toPoint() - panFrom_;
+    if (TSpriteDraw* b = board()) b->ScrollViewTo(scrollFrom_.x() - d.x(), scrollFrom_.y() - d.y());
+    return;
+  }
   // The board may replace or restore the handler, or be freed, during the
   // call: call a copy.
   const TMouseMoveHandler handler = OnMouseMove;
@@ -150,6 +230,12 @@ void TPlayArea::mouseMoveEvent(QMouseEvent* event) {
 void TPlayArea::mouseReleaseEvent(QMouseEvent* event) {
   TMouseButton button;
   if (!boardButton(event->button(), button)) return;
+  if (panning_) {
+    if (event->buttons() & (Qt::MiddleButton | Qt::LeftButton)) return;
+    panning_ = false;
+    setCursor(spaceHeld_ ? Qt::OpenHandCursor : Qt::ArrowCursor);
+    return;
+  }
   pressed_ = false;
   const TMouseUpHandler handler = OnMouseUp;
   const QPoint p = event->position().toPoint();
@@ -159,6 +245,82 @@ void TPlayArea::mouseReleaseEvent(QMouseEvent* event) {
     });
   }
   afterInput();
+}
+
+void TPlayArea::wheelEvent(QWheelEvent* event) {
+  TSpriteDraw* b = board();
+  if (!b || !live_) {
+    event->ignore();
+    return;
+  }
+  const QPoint notches = event->angleDelta();
+  const QPoint at = event->position().toPoint();
+  if (event->modifiers() & Qt::ControlModifier) {
+    if (notches.y() != 0) b->ZoomStep(notches.y() > 0 ? +1 : -1, at.x(), at.y());
+    event->accept();
+    return;
+  }
+  if (!pans(b)) {
+    event->ignore();
+    return;
+  }
+  // 120 units a notch; Shift turns the wheel across.
+  int dx = -notches.x() * kWheelStep / 120;
+  int dy = -notches.y() * kWheelStep / 120;
+  if (event->modifiers() & Qt::ShiftModifier) std::swap(dx, dy);
+  b->ScrollViewBy(dx, dy);
+  event->accept();
+}
+
+void TPlayArea::keyPressEvent(QKeyEvent* event) {
+  TSpriteDraw* b = live_ ? board() : nullptr;
+  const QPoint middle(width() / 2, height() / 2);
+  QPoint at = mapFromGlobal(QCursor::pos());
+  if (!rect().contains(at)) at = middle;
+  switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      if (b) b->ZoomStep(+1, at.x(), at.y());
+      break;
+    case Qt::Key_Minus:
+      if (b) b->ZoomStep(-1, at.x(), at.y());
+      break;
+    case Qt::Key_0:
+      if (!b) {
+        event->ignore();
+        return;
+      }
+      // Back to 1:1 where the whole table is in view already.
+      if (!b->FitAll()) b->ZoomViewAt(1.0, at.x(), at.y());
+      break;
+    case Qt::Key_Space:
+      if (!event->isAutoRepeat()) {
+        spaceHeld_ = true;
+        if (!panning_ && pans(b)) setCursor(Qt::OpenHandCursor);
+      }
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
+  }
+  event->accept();
+}
+
+void TPlayArea::keyReleaseEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+    spaceHeld_ = false;
+    if (!panning_) setCursor(Qt::ArrowCursor);
+    event->accept();
+    return;
+  }
+  QWidget::keyReleaseEvent(event);
+}
+
+void TPlayArea::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  placeScrollBars();
+  // A big table's view is the area; an ordinary board keeps its size.
+  if (TSpriteDraw* b = live_ ? board() : nullptr) b->ResizeView(width(), height());
 }
 
 void TPlayArea::CancelPress() {

@@ -7,16 +7,25 @@
 // Presses go to the game flow (which hands them to the board and opens the
 // popup menu); moves and releases go to whatever handlers the board has
 // installed on the control, as the board expects of its host.
+//
+// Where the board's view shows only part of its table (a big puzzle, or any
+// game zoomed in) the area pans it: dragging with the middle button or with
+// Space held, the scroll bars along its edges and the mouse wheel (Shift:
+// across); Ctrl with the wheel, "+" and "-" zoom about the pointer, "0"
+// shows the whole table. A big table's view follows the area's size.
 
 #include <QImage>
 #include <QWidget>
 #include <functional>
+
+class QScrollBar;
 
 #include "shell/MainView.h"
 
 namespace duduri {
 
 class TGameFlow;
+class TSpriteDraw;
 
 class TPlayArea : public QWidget, public IPlayArea {
   Q_OBJECT
@@ -49,6 +58,9 @@ class TPlayArea : public QWidget, public IPlayArea {
   const QImage& Shown() const { return live_ ? frame_ : own_; }
   bool ShowsBoardBuffer() const { return live_; }
   int Repaints() const { return repaints_; }
+  QScrollBar* HorizontalBar() const { return horizontal_; }
+  QScrollBar* VerticalBar() const { return vertical_; }
+  bool Panning() const { return panning_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -56,8 +68,18 @@ class TPlayArea : public QWidget, public IPlayArea {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  TSpriteDraw* board() const;
+  // The view can move: a press of the middle button (or of the left one
+  // with Space held) pans instead of reaching the board.
+  bool pans(const TSpriteDraw* b) const;
+  void syncScrollBars();
+  void placeScrollBars();
   void wrap(const TBitmap32& frame);
   void press(QMouseEvent* event, TShiftState extra);
   void afterInput() {
@@ -74,6 +96,13 @@ class TPlayArea : public QWidget, public IPlayArea {
   TMouseButton pressedButton_ = mbLeft;
   QPoint pressedAt_;
   int repaints_ = 0;
+  QScrollBar* horizontal_ = nullptr;
+  QScrollBar* vertical_ = nullptr;
+  bool syncing_ = false;
+  bool spaceHeld_ = false;
+  bool panning_ = false;
+  QPoint panFrom_;
+  QPoint scrollFrom_;
 };
 
 // Qt's modifiers and buttons as the board's shift state.
