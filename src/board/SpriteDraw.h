@@ -392,6 +392,9 @@ class TSpriteDraw {
   void setBackdropSource(TBitmap32 picture, int style);
 
   // Input (SpriteDrawInput.cpp).
+  // A piece or group that lies out of the player's reach comes back to the
+  // board's nearest edge (SpriteDrawRestore.cpp).
+  void bringIntoReach(const TSelectedPieces& list);
   // (px, py) moved as little as keeps every member of `list` on the board.
   TBoardPoint keepOnBoard(const TSelectedPieces& list, int px, int py) const;
   bool movePointer(TSender sender, int X, int Y);

@@ -145,6 +145,8 @@ bool TSpriteDraw::rotateGroup(TSender sender, int row, int col) {
     m.X = cx + home.X - r0.X;
     m.Y = cy + home.Y - r0.Y;
   }
+  // A group turned about a piece at the board's edge can swing wholly off it.
+  bringIntoReach(group_);
   RebuildStaticLayer();
   if (!redraw(false)) return false;
   groupRotated_ = true;
@@ -226,10 +228,25 @@ void TSpriteDraw::PiecesMouseUp(TSender sender, TMouseButton button, TShiftState
 
   if (dragging_) {
     if (moved_ && !won_) {
+      // A selection can carry a piece already joined to others (the whole
+      // group came into it): those go where the snap takes the piece, or
+      // the group would be left in two parts that both count as placed.
+      TSelectedPieces joined;
+      if (currentPiece().Placed == 1) {
+        buildGroupList(currentRow_, currentCol_, 0, 0, false, joined);
+      }
       TBoardPoint snapped;
       if (singleSnap(snapped)) {
-        // Only the current piece moves, also when a selection was dragged.
+        // Of a dragged selection only the current piece, with its group,
+        // moves to the snap.
         placedNow = true;
+        const int dx = snapped.X - currentPiece().X;
+        const int dy = snapped.Y - currentPiece().Y;
+        for (const SelectedPieceEntry& e : joined) {
+          if (e.Row == currentRow_ && e.Col == currentCol_) continue;
+          piece(e.Row, e.Col).X += dx;
+          piece(e.Row, e.Col).Y += dy;
+        }
         currentPiece().X = snapped.X;
         currentPiece().Y = snapped.Y;
         piecesLeft_ = CountPiecesLeft();
@@ -315,6 +332,11 @@ bool TSpriteDraw::singleSnap(TBoardPoint& snapped) {
     if (n.Rotation != c.Rotation) continue;
     const TBoardPoint offset = Offset(row, col);
     const TBoardPoint e{home.X + offset.X, home.Y + offset.Y};
+    // A neighbour the piece is joined to already, where it lies (a joined
+    // piece dragged in a selection), is no new fit.
+    if (c.Placed == 1 && n.Placed == 1 && std::abs(c.X - e.X) <= 1 && std::abs(c.Y - e.Y) <= 1) {
+      continue;
+    }
     if (std::abs(c.X - e.X) <= jigsawMagnet_ && std::abs(c.Y - e.Y) <= jigsawMagnet_) {
       n.Placed = 1;
       c.Placed = 1;
@@ -409,12 +431,15 @@ TBoardPoint TSpriteDraw::keepOnBoard(const TSelectedPieces& list, int px, int py
     const int w = (p.Rotation & 1) ? p.Height : p.Width;
     const int h = (p.Rotation & 1) ? p.Width : p.Height;
     // The member's new X is px - OffsetX; it must keep kKeepOnBoard pixels
-    // (or all of a narrower sprite) between 0 and the board's width. One
-    // that is further out already may stay there, or come back in.
-    loX = std::max(loX, std::min(nowX, e.OffsetX + std::min(kKeepOnBoard, w) - w));
-    hiX = std::min(hiX, std::max(nowX, e.OffsetX + boardWidth_ - std::min(kKeepOnBoard, w)));
-    loY = std::max(loY, std::min(nowY, e.OffsetY + std::min(kKeepOnBoard, h) - h));
-    hiY = std::min(hiY, std::max(nowY, e.OffsetY + boardHeight_ - std::min(kKeepOnBoard, h)));
+    // (or half of a narrower sprite, as much as the scatter leaves of it)
+    // between 0 and the board's width. One that is further out already may
+    // stay there, or come back in.
+    const int keepW = std::min(kKeepOnBoard, w / 2);
+    const int keepH = std::min(kKeepOnBoard, h / 2);
+    loX = std::max(loX, std::min(nowX, e.OffsetX + keepW - w));
+    hiX = std::min(hiX, std::max(nowX, e.OffsetX + boardWidth_ - keepW));
+    loY = std::max(loY, std::min(nowY, e.OffsetY + keepH - h));
+    hiY = std::min(hiY, std::max(nowY, e.OffsetY + boardHeight_ - keepH));
   }
   return TBoardPoint{std::clamp(px, loX, hiX), std::clamp(py, loY, hiY)};
 }

@@ -15,13 +15,15 @@ namespace {
 // How much of a piece or group a settled game keeps on the board.
 constexpr int kKeepOnBoard = 12;
 
-// The shift that brings [low, high) to overlap [0, size) by `keep` pixels
-// (or all of a shorter span); 0 when it does already.
+// The shift that brings [low, high) back within reach on [0, size): 0 when
+// it overlaps by `keep` pixels (or all of a shorter span) already; else the
+// whole span at the nearest edge, or as much of it as fits.
 int shiftOnto(int low, int high, int size) {
   const int keep = std::min(kKeepOnBoard, std::max(1, high - low));
-  if (high < keep) return keep - high;
-  if (low > size - keep) return size - keep - low;
-  return 0;
+  if (high >= keep && low <= size - keep) return 0;
+  const bool beforeStart = high < keep;
+  if (high - low <= size) return beforeStart ? -low : size - high;
+  return beforeStart ? keep - high : size - keep - low;
 }
 
 }  // namespace
@@ -65,24 +67,29 @@ void TSpriteDraw::SettleRestoredGame() {
       } else {
         list.assign(1, SelectedPieceEntry{row, col, 0, 0, 0});
       }
-      TRect united{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-      for (const SelectedPieceEntry& e : list) {
-        done[indexOf(e.Row, e.Col)] = 1;
-        const TPieceSprite& p = pieces_[e.Row][e.Col];
-        const int w = (p.Rotation & 1) ? p.Height : p.Width;
-        const int h = (p.Rotation & 1) ? p.Width : p.Height;
-        united = TRect{std::min(united.Left, p.X), std::min(united.Top, p.Y),
-                       std::max(united.Right, p.X + w), std::max(united.Bottom, p.Y + h)};
-      }
-      const int dx = shiftOnto(united.Left, united.Right, boardWidth_);
-      const int dy = shiftOnto(united.Top, united.Bottom, boardHeight_);
-      for (const SelectedPieceEntry& e : list) {
-        pieces_[e.Row][e.Col].X += dx;
-        pieces_[e.Row][e.Col].Y += dy;
-      }
+      for (const SelectedPieceEntry& e : list) done[indexOf(e.Row, e.Col)] = 1;
+      bringIntoReach(list);
     }
   }
   piecesLeft_ = CountPiecesLeft();
+}
+
+void TSpriteDraw::bringIntoReach(const TSelectedPieces& list) {
+  TRect united{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (const SelectedPieceEntry& e : list) {
+    const TPieceSprite& p = pieces_[e.Row][e.Col];
+    const int w = (p.Rotation & 1) ? p.Height : p.Width;
+    const int h = (p.Rotation & 1) ? p.Width : p.Height;
+    united = TRect{std::min(united.Left, p.X), std::min(united.Top, p.Y),
+                   std::max(united.Right, p.X + w), std::max(united.Bottom, p.Y + h)};
+  }
+  const int dx = shiftOnto(united.Left, united.Right, boardWidth_);
+  const int dy = shiftOnto(united.Top, united.Bottom, boardHeight_);
+  if (dx == 0 && dy == 0) return;
+  for (const SelectedPieceEntry& e : list) {
+    pieces_[e.Row][e.Col].X += dx;
+    pieces_[e.Row][e.Col].Y += dy;
+  }
 }
 
 }  // namespace duduri

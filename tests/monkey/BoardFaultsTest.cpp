@@ -161,5 +161,63 @@ TEST(BoardFaults, ARestoredGameIsSettledOnTheBoard) {
   EXPECT_EQ(b.Piece(1, 1).X, 200);  // what lay on the board stays where it was
 }
 
+// A joined row of wide pieces turned about its end piece, which shows only
+// a strip inside the board's left edge: turned, that piece is narrower by
+// half and the row becomes a column above or below it, all of it off the
+// board unless the board brings it back.
+TEST(BoardFaults, AGroupTurnedAtTheEdgeStaysInReach) {
+  TGridPiecesOptions o;
+  o.Columns = 4;
+  o.Rows = 1;
+  o.Scatter = false;
+  o.RandomRotation = false;
+  o.BoardWidth = kBoardW;
+  o.BoardHeight = kBoardH;
+  TGridPieces g = MakeGridPieces(MakeTestPicture(4 * 2 * kCell, kCell), o);
+  const TPieceSprite& end = g.Pieces[0][0];
+  Assemble(g, 16 - end.Width - end.HomeX, 200 - end.HomeY);
+  auto game = Play(g);
+  TSpriteDraw& b = game->board();
+  for (int turn = 0; turn < 4; ++turn) {
+    // Turned about whichever piece the player can still take.
+    TBoardPoint at;
+    int taken = -1;
+    for (int col = 0; col < 4 && taken < 0; ++col) {
+      if (game->GrabPoint(0, col, at)) taken = col;
+    }
+    ASSERT_GE(taken, 0) << "turn " << turn;
+    game->Press(at.X, at.Y, mbRight);
+    game->Release(at.X, at.Y, mbRight);
+    EXPECT_TRUE(Agree(b, 0, 0, 0, 3));
+  }
+}
+
+// A joined pair selected with Ctrl and dragged as a selection until one of
+// its pieces fits a free neighbour: the snap takes the pair, not the one
+// piece, or the pair would lie in two parts that both count as placed.
+TEST(BoardFaults, ASelectedGroupSnapsAsOne) {
+  TGridPieces g = JoinedPairAndTwoFree();
+  auto game = Play(g);
+  TSpriteDraw& b = game->board();
+  TBoardPoint at;
+  ASSERT_TRUE(game->GrabPoint(0, 0, at));
+  game->Press(at.X, at.Y, mbLeft, ssCtrl);
+  game->Release(at.X, at.Y, mbLeft, ssCtrl);
+  ASSERT_EQ(b.Piece(0, 0).Selected, 1);
+  // Where (0,0) fits above (1,0), three pixels off, and the pair carried there.
+  const TBoardPoint fit = game->FitPosition(0, 0, 1, 0);
+  const int dx = fit.X + 3 - b.Piece(0, 0).X;
+  const int dy = fit.Y + 2 - b.Piece(0, 0).Y;
+  game->Press(at.X, at.Y);
+  game->Move(at.X + dx / 2, at.Y + dy / 2);
+  game->Move(at.X + dx, at.Y + dy);
+  game->Release(at.X + dx, at.Y + dy);
+  EXPECT_EQ(b.Piece(0, 0).X, fit.X);
+  EXPECT_EQ(b.Piece(0, 0).Y, fit.Y);
+  EXPECT_TRUE(Agree(b, 0, 0, 0, 1));
+  EXPECT_TRUE(Agree(b, 0, 0, 1, 0));
+  EXPECT_EQ(b.PiecesLeft(), 1);  // (1,1) alone
+}
+
 }  // namespace
 }  // namespace duduri

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -58,9 +59,25 @@ class TWatcher : public QObject {
   int Answered() const { return answered_; }
 
  private:
+  // The answer is given from the event loop, not from the timer's own call:
+  // a dialog that opens another as it closes (a file dialog asking whether
+  // to replace a file) runs that one's loop inside the answer, and the timer
+  // does not fire again while its call has not returned.
   void answer() {
+    if (pending_) return;
     QWidget* w = QApplication::activeModalWidget();
     if (!w || !w->isVisible()) return;
+    pending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, target = QPointer<QWidget>(w)] {
+          pending_ = false;
+          if (target && target->isVisible()) answerNow(target);
+        },
+        Qt::QueuedConnection);
+  }
+
+  void answerNow(QWidget* w) {
     ++answered_;
     if (auto* box = qobject_cast<QMessageBox*>(w)) {
       const bool yesNo = box->button(QMessageBox::Yes) != nullptr;
@@ -133,6 +150,7 @@ class TWatcher : public QObject {
   TMonkeyAnswers& answers_;
   QTimer timer_;
   int answered_ = 0;
+  bool pending_ = false;
 };
 
 // The monkey's hands on a TfrmMain.
@@ -273,10 +291,10 @@ class WindowMonkeyTest : public QObject {
   void playsTheRealWindowKeepingEveryRule() {
     const int seeds = qEnvironmentVariableIsSet("MONKEY_QT_SEEDS")
                           ? qEnvironmentVariableIntValue("MONKEY_QT_SEEDS")
-                          : 3;
+                          : 5;
     const int events = qEnvironmentVariableIsSet("MONKEY_QT_EVENTS")
                            ? qEnvironmentVariableIntValue("MONKEY_QT_EVENTS")
-                           : 800;
+                           : 1000;
     long sent = 0, games = 0, wins = 0;
     int answered = 0;
     for (int seed = 1; seed <= seeds; ++seed) {

@@ -396,6 +396,7 @@ std::string TMonkey::command(bool bogus) {
     code = ccSolveOnePiece;
   }
   if (!options_.ChangeGames && (code == ccDifficulty || code == ccOpenGame)) code = ccPause;
+  if (!options_.WriteExecutables && code == ccMakeExe) code = ccPause;
   const TScriptParameter param = parameter();
   ++inputs_;
   hands_.Flow()->ActionDispatch(nullptr, code, param);
@@ -411,6 +412,7 @@ std::string TMonkey::menu() {
   const TMenuNode& node = *nodes[std::size_t(random_.Below(int(nodes.size())))];
   const std::int32_t code = node.Command->Code;
   if (!options_.ChangeGames && (code == ccDifficulty || code == ccOpenGame)) return ticks();
+  if (!options_.WriteExecutables && code == ccMakeExe) return ticks();
   ++inputs_;
   hands_.Click(node);
   return describe("menu item", code);

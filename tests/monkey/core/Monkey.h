@@ -32,6 +32,10 @@ struct TMonkeyOptions {
   bool ChangeGames = true;
   // Leave out the commands that hand things to the desktop or open pages.
   bool Tame = false;
+  // Off: no executables are written. Writing one holds the program's image
+  // and the package for a moment, as much as the pictures it carries, which
+  // the memory check would take for growth.
+  bool WriteExecutables = true;
   // The project played (an index into MonkeyProjects()); -1: the seed picks.
   int Project = -1;
 };
