@@ -40,6 +40,14 @@ class TMediaCore : public QObject {
   }
   void Play() {
     if (!player_) return;
+    // A pipeline that ran to the end of its media and is sought back may
+    // play silence; loading the media again starts it afresh.
+    if (player_->mediaStatus() == QMediaPlayer::EndOfMedia && pendingSeek_ <= 0) {
+      const QUrl source = player_->source();
+      player_->setSource(QUrl());
+      player_->setSource(source);
+      pendingSeek_ = -1;
+    }
     if (pendingSeek_ >= 0) player_->setPosition(pendingSeek_);
     pendingSeek_ = -1;
     player_->play();
