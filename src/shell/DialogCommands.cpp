@@ -49,14 +49,17 @@ void TGameFlow::PlayPicture(const TScriptParameter& parameter) {
   if (value.Kind != kParamInteger || value.Data.size() != 4) return;
   std::uint32_t raw = 0;
   for (int k = 3; k >= 0; --k) raw = raw << 8 | std::uint32_t(value.Data[std::size_t(k)]);
-  playPosition_ = std::bit_cast<std::int32_t>(raw);
+  const std::int32_t position = std::bit_cast<std::int32_t>(raw);
   stopCurrentGame();
-  const int index = pictureIndexOfPlayEntry(playPosition_);
+  const int index = pictureIndexOfPlayEntry(position);
   if (index < 0) {
     // The game that was stopped stays stopped: the player chooses what next.
     services_.MessageBox(kMsgInvalidPictureIndex, TMsgKind::mkError, TMsgButtons::mbOK);
     return;
   }
+  // Only a position that names a picture becomes the sequence's place:
+  // the next picture is counted on from it.
+  playPosition_ = position;
   view_.HideWindow();
   currentPictureIndex_ = index;
   buildGame(nullptr);

@@ -70,7 +70,7 @@ void TGameFlow::winFlow() {
   cheatCount_ = 0;
 
   if (project_->PictureChoice == kChoiceSequence) {
-    if (playPosition_ + 1 < int(playList_.size())) {
+    if (playPosition_ >= 0 && playPosition_ < int(playList_.size()) - 1) {
       switch (services_.NextPicture()) {
         case TModalResult::mrOk:
           ++playPosition_;

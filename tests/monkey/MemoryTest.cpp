@@ -29,13 +29,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-long fromEnvironment(const char* name, long fallback) {
+[[maybe_unused]] long fromEnvironment(const char* name, long fallback) {
   const char* value = std::getenv(name);
   return value && *value ? std::strtol(value, nullptr, 10) : fallback;
 }
 
 // The peak resident memory of the process (VmHWM), in KiB.
-long peakKiB() {
+[[maybe_unused]] long peakKiB() {
   std::ifstream status("/proc/self/status");
   std::string line;
   while (std::getline(status, line)) {
@@ -45,7 +45,7 @@ long peakKiB() {
 }
 
 // The heap in use, in KiB, with what is free handed back first.
-long heapKiB() {
+[[maybe_unused]] long heapKiB() {
   malloc_trim(0);
   return long(mallinfo2().uordblks / 1024);
 }

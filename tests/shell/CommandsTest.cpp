@@ -152,11 +152,13 @@ TEST(CommandDialogs, PlayPicture) {
   EXPECT_EQ(rig.flow->GamesBuilt(), 2);
   EXPECT_FALSE(rig.flow->Board()->GamePaused());
 
-  for (const std::int32_t outside : {3, -1}) {
+  for (const std::int32_t outside : {3, -1, INT32_MAX, INT32_MIN}) {
     rig.services.messages.clear();
     rig.flow->ActionDispatch(nullptr, ccPlayPicture, numberParameter(outside));
     EXPECT_EQ(rig.services.messages, std::vector<std::string>{kMsgInvalidPictureIndex});
     EXPECT_EQ(rig.flow->GamesBuilt(), 2);
+    // The sequence keeps its place: a win counts on from the picture played.
+    EXPECT_EQ(rig.flow->PlayPosition(), 2);
     EXPECT_TRUE(rig.flow->Board()->GamePaused());  // the stopped game stays stopped
   }
 }
