@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "support/BenchPictures.h"
 #include "board/CreatorSource.h"
 #include "pieces/CountGrid.h"
 #include "pieces/Random.h"
@@ -207,21 +208,6 @@ BENCHMARK(BM_AllSelectedFrame)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecon
 
 // ---- Big tables -----------------------------------------------------------------
 
-TBitmap32 PhotoLike(int w, int h) {
-  TBitmap32 b;
-  b.SetSize(w, h);
-  std::uint32_t noise = 12345;
-  for (int y = 0; y < h; ++y) {
-    TColor32* row = b.ScanLine(y);
-    for (int x = 0; x < w; ++x) {
-      noise = noise * 1103515245u + 12345u;
-      const std::uint32_t n = (noise >> 16) & 15;
-      row[x] = Color32(std::uint8_t((x * 255 / w + n) & 0xFF), std::uint8_t((y * 255 / h) ^ n),
-                       std::uint8_t(((x + y) >> 2) + n));
-    }
-  }
-  return b;
-}
 
 struct TBigBench {
   std::unique_ptr<TJigsawSpriteCreator> creator;
@@ -241,7 +227,7 @@ TBigBench& BigScene(int pieces, TScene scene) {
   auto& slot = cache[{pieces, int(scene)}];
   if (slot) return *slot;
   slot = std::make_unique<TBigBench>();
-  static const TBitmap32 photo = PhotoLike(4000, 3000);
+  static const TBitmap32 photo = bench::PhotoLike(4000, 3000);
   slot->creator = std::make_unique<TJigsawSpriteCreator>(photo);
   TJigsawSpriteCreator& c = *slot->creator;
   c.Collection().AddTemplateSet(MasterSet());

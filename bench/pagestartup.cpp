@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "support/BenchProcess.h"
 #include "project/Overlay.h"
 
 extern char** environ;
@@ -39,41 +40,17 @@ namespace duduri {
 namespace {
 
 std::filesystem::path binFolder() {
-  return OwnExecutablePath().parent_path();
+  return bench::BinFolder();
 }
 
 // Wall time of one run of `program` until it ends, or a negative value when
 // it failed.
-double runSeconds(const std::filesystem::path& program, const std::vector<std::string>& extraEnv) {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) env.emplace_back(*e);
-  if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
-    env.emplace_back("QT_QPA_PLATFORM=offscreen");
-  }
+double runSeconds(const std::filesystem::path& program, std::vector<std::string> extraEnv) {
   if (!std::getenv("QTWEBENGINE_CHROMIUM_FLAGS")) {
-    env.emplace_back("QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu");
+    extraEnv.emplace_back("QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu");
   }
-  for (const auto& e : extraEnv) env.push_back(e);
-  std::vector<char*> envp;
-  for (auto& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  std::string path = program.string();
-  char* argv[] = {path.data(), nullptr};
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return -1;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
+  return bench::RunSeconds({program.string()},
+                           {.ExtraEnv = std::move(extraEnv), .OffscreenWithoutDisplay = true});
 }
 
 bool allExist(benchmark::State& state, const std::vector<std::filesystem::path>& programs) {

@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "support/BenchProcess.h"
 #include "project/Overlay.h"
 #include "project/Project.h"
 #include "project/SoundFormats.h"
@@ -55,7 +56,7 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 fs::path binFolder() {
-  return OwnExecutablePath().parent_path();
+  return bench::BinFolder();
 }
 
 TBytes soundData(const std::string& name) {
@@ -111,31 +112,9 @@ fs::path writeProject(bool withSounds) {
 // Wall time of one run of the player on `project`, or a negative value when
 // it failed.
 double runSeconds(const fs::path& player, const fs::path& project) {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) env.emplace_back(*e);
-  if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
-    env.emplace_back("QT_QPA_PLATFORM=offscreen");
-  }
-  env.emplace_back("DUDURI_EXIT_AFTER_FIRST_FRAME=1");
-  std::vector<char*> envp;
-  for (auto& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  std::string path = player.string();
-  std::string arg = project.string();
-  char* argv[] = {path.data(), arg.data(), nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const auto start = Clock::now();
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return -1;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
+  return bench::RunSeconds({player.string(), project.string()},
+                           {.ExtraEnv = {"DUDURI_EXIT_AFTER_FIRST_FRAME=1"},
+                            .OffscreenWithoutDisplay = true});
 }
 
 void BM_FirstFrameWithSounds(benchmark::State& state) {

@@ -29,6 +29,7 @@
 //     which keeps the last entry in range and so lands near 200 pieces with
 //     the whole master table, and works on at most 1024 x 768.)
 
+#include "support/BenchPictures.h"
 #include "pieces/SpriteCreator.h"
 
 #include <benchmark/benchmark.h>
@@ -59,23 +60,6 @@ struct Case {
 };
 constexpr Case kCases[] = {{1024, 768, 1024, 768, false}, {1920, 1440, 1280, 960, true}};
 
-// Soft colour gradients with a little texture, like a photograph: nothing in
-// the cut or the codec depends on the colours, only on no pixel being 0.
-TBitmap32 makePicture(int w, int h) {
-  TBitmap32 b;
-  b.SetSize(w, h);
-  std::uint32_t noise = 12345;
-  for (int y = 0; y < h; ++y) {
-    TColor32* row = b.ScanLine(y);
-    for (int x = 0; x < w; ++x) {
-      noise = noise * 1103515245u + 12345u;
-      const std::uint32_t n = (noise >> 16) & 15;
-      row[x] = Color32(std::uint8_t((x * 255 / w + n) & 0xFF), std::uint8_t((y * 255 / h) ^ n),
-                       std::uint8_t(((x + y) >> 2) + n));
-    }
-  }
-  return b;
-}
 
 const TTemplateSet& masterSet() {
   static const TTemplateSet set = [] {
@@ -122,7 +106,7 @@ const Prepared& prepared(int index) {
   if (!slot) {
     const Case& c = kCases[index];
     slot = std::make_unique<Prepared>();
-    slot->Picture = makePicture(c.Width, c.Height);
+    slot->Picture = bench::PhotoLike(c.Width, c.Height);
     slot->Templates = projectSet(slot->Picture, c);
     if (c.SmallestEntryOnly) {
       slot->Scale = TJigsawSpriteCreator::FitCellScale(200, 1000, c.Width, c.Height, c.BoardWidth,
@@ -287,7 +271,7 @@ BENCHMARK(BM_NewGameWarmHeap)
 // Counters: pieces; heldMB (what the table keeps); x_memcpyPicture (median
 // game / median memcpy of the picture's 48 MB, wall clock, same run).
 void BM_BigGame(benchmark::State& state) {
-  static const TBitmap32 picture = makePicture(4000, 3000);
+  static const TBitmap32 picture = bench::PhotoLike(4000, 3000);
   const int count = int(state.range(0));
   std::vector<double> wall;
   std::size_t held = 0;

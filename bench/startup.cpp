@@ -41,6 +41,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/BenchProcess.h"
 #include "support/FakeBoardHost.h"
 #include "project/Overlay.h"
 #include "project/Project.h"
@@ -54,54 +55,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+using bench::TRun;
+
 std::filesystem::path binFolder() {
-  return OwnExecutablePath().parent_path();
+  return bench::BinFolder();
 }
 
-// A process's exit, wall time, peak memory and what it wrote on stderr.
-struct TRun {
-  bool Ok = false;
-  double Seconds = 0;
-  long PeakKb = 0;
-  std::string Stderr;
-};
-
 TRun runProcess(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv) {
-  TRun result;
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) env.emplace_back(*e);
-  for (const auto& e : extraEnv) env.push_back(e);
-  std::vector<char*> envp;
-  for (auto& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  std::vector<std::string> argsCopy = args;
-  std::vector<char*> argv;
-  for (auto& a : argsCopy) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  const auto errFile = std::filesystem::temp_directory_path() /
-                       ("duduri-bench-err-" + std::to_string(getpid()) + ".txt");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  const auto start = Clock::now();
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return result;
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  result.Seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  result.PeakKb = usage.ru_maxrss;
-  result.Ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  std::ifstream err(errFile);
-  std::stringstream text;
-  text << err.rdbuf();
-  result.Stderr = text.str();
-  std::filesystem::remove(errFile);
-  return result;
+  return bench::RunProcess(args, {.ExtraEnv = extraEnv, .KeepStderr = true});
 }
 
 // An X server with a 1920 x 1080 screen for the runs, unless one is set.

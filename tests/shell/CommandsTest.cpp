@@ -18,30 +18,6 @@ bool contains(const std::vector<std::string>& list, const std::string& text) {
   return std::find(list.begin(), list.end(), text) != list.end();
 }
 
-TBytes editedPackage(const TTestProjectOptions& options,
-                     const std::function<void(TJigsawProject2&)>& edit) {
-  TJigsawProject2 p;
-  p.LoadFromStream(MakeTestPackage(options));
-  p.MasterTemplateSet = MasterTemplates();
-  edit(p);
-  return p.SaveToBytes();
-}
-
-TScriptParameter textParameter(const std::string& text) {
-  TScriptParameter parameter;
-  parameter.Add(kParamText,
-                TByteSpan(reinterpret_cast<const std::byte*>(text.data()), text.size()));
-  return parameter;
-}
-
-TScriptParameter numberParameter(std::int32_t value) {
-  TScriptParameter parameter;
-  std::byte bytes[4];
-  for (int k = 0; k < 4; ++k) bytes[k] = std::byte(std::uint32_t(value) >> (8 * k));
-  parameter.Add(kParamInteger, bytes);
-  return parameter;
-}
-
 // How the board stood whenever a dialog opened.
 struct TSeenBoard {
   std::string dialog;
@@ -52,7 +28,7 @@ struct TSeenBoard {
 
 // A project whose every event has a sound.
 TBytes withSounds(const TTestProjectOptions& options) {
-  return editedPackage(options, [](TJigsawProject2& p) {
+  return EditedPackage(options, [](TJigsawProject2& p) {
     TBMPData& sound = p.Sounds.emplace_back();
     sound.ID = 1;
     sound.Data = TBytes(64, std::byte{1});
@@ -139,7 +115,7 @@ TEST(CommandDialogs, PlayPicture) {
   rig.Create();
   ASSERT_NE(rig.flow->Board(), nullptr);
   const std::int32_t third = rig.flow->PlayList()[2]->ID;
-  rig.flow->ActionDispatch(nullptr, ccPlayPicture, numberParameter(2));
+  rig.flow->ActionDispatch(nullptr, ccPlayPicture, NumberParameter(2));
   EXPECT_EQ(rig.flow->CurrentPictureId(), third);
   EXPECT_EQ(rig.flow->PlayPosition(), 2);
   EXPECT_EQ(rig.flow->GamesBuilt(), 2);
@@ -148,13 +124,13 @@ TEST(CommandDialogs, PlayPicture) {
 
   // No number, or a text: nothing happens.
   rig.flow->ActionDispatch(nullptr, ccPlayPicture, {});
-  rig.flow->ActionDispatch(nullptr, ccPlayPicture, textParameter("1"));
+  rig.flow->ActionDispatch(nullptr, ccPlayPicture, TextParameter("1"));
   EXPECT_EQ(rig.flow->GamesBuilt(), 2);
   EXPECT_FALSE(rig.flow->Board()->GamePaused());
 
   for (const std::int32_t outside : {3, -1, INT32_MAX, INT32_MIN}) {
     rig.services.messages.clear();
-    rig.flow->ActionDispatch(nullptr, ccPlayPicture, numberParameter(outside));
+    rig.flow->ActionDispatch(nullptr, ccPlayPicture, NumberParameter(outside));
     EXPECT_EQ(rig.services.messages, std::vector<std::string>{kMsgInvalidPictureIndex});
     EXPECT_EQ(rig.flow->GamesBuilt(), 2);
     // The sequence keeps its place: a win counts on from the picture played.
@@ -164,7 +140,7 @@ TEST(CommandDialogs, PlayPicture) {
 }
 
 TEST(CommandDialogs, SkinChangeLaysTheWindowAndBoardOut) {
-  const TBytes package = editedPackage({.Pictures = 1}, [](TJigsawProject2& p) {
+  const TBytes package = EditedPackage({.Pictures = 1}, [](TJigsawProject2& p) {
     for (int i = 0; i < 3; ++i) {
       TSkinEntry& skin = p.NewSkinEntry();
       skin.Kind = kStyleSkinned;
@@ -211,12 +187,12 @@ TEST(DesktopCommands, HelpDocumentsAndSound) {
   rig.flow->Board()->DoHelpGame(nullptr);
   EXPECT_EQ(desktop.help, std::vector<std::filesystem::path>{rig.folder / kHelpFile});
 
-  rig.flow->ActionDispatch(nullptr, ccRunHidden, textParameter("https://example.org/a b"));
-  rig.flow->ActionDispatch(nullptr, ccOpenDocument, textParameter("notes; rm -rf ~.txt"));
-  TScriptParameter two = textParameter("a.txt");
+  rig.flow->ActionDispatch(nullptr, ccRunHidden, TextParameter("https://example.org/a b"));
+  rig.flow->ActionDispatch(nullptr, ccOpenDocument, TextParameter("notes; rm -rf ~.txt"));
+  TScriptParameter two = TextParameter("a.txt");
   two.Add(kParamText, two.Get(0).Data);
   rig.flow->ActionDispatch(nullptr, ccOpenDocument, two);
-  rig.flow->ActionDispatch(nullptr, ccRunHidden, numberParameter(4));
+  rig.flow->ActionDispatch(nullptr, ccRunHidden, NumberParameter(4));
   rig.flow->ActionDispatch(nullptr, ccOpenDocument, {});
   EXPECT_EQ(desktop.opened, (std::vector<std::pair<std::string, TShowMode>>{
                                 {"https://example.org/a b", TShowMode::smHidden},
@@ -299,7 +275,7 @@ TEST(GameEnds, ANewGameStartedFromTheBoardsOwnEvent) {
 }
 
 TEST(GameBuild, TheCreatorGetsThePicturesSettings) {
-  const TBytes package = editedPackage({.Pictures = 2}, [](TJigsawProject2& p) {
+  const TBytes package = EditedPackage({.Pictures = 2}, [](TJigsawProject2& p) {
     p.FlatPiece = 1;
     p.SpriteOptionA = 0x123456;
     p.NoPieceShadow = 1;
@@ -320,7 +296,7 @@ TEST(GameBuild, TheCreatorGetsThePicturesSettings) {
   EXPECT_TRUE(rig.flow->Board()->FlatPiece());
 
   // Without the per-picture switch the values stay with the project.
-  TFlowRig off(editedPackage({.Pictures = 1}, [](TJigsawProject2& p) { p.PerPictureValues = 0; }));
+  TFlowRig off(EditedPackage({.Pictures = 1}, [](TJigsawProject2& p) { p.PerPictureValues = 0; }));
   off.Create();
   EXPECT_TRUE(off.flow->LastCreatorOptions().PieceValues.empty());
 

@@ -70,19 +70,6 @@ class TRecordingPages : public TPageSeam {
   int closeOkCalls = 0;
 };
 
-TBytes packageWith(TTestProjectOptions options, const std::function<void(TJigsawProject2&)>& edit) {
-  TJigsawProject2 p;
-  p.LoadFromStream(MakeTestPackage(options));
-  p.MasterTemplateSet = MasterTemplates();
-  edit(p);
-  return p.SaveToBytes();
-}
-
-TScriptParameter textParameter(const std::string& text) {
-  TScriptItem item;
-  item.AddTextParameter(text);
-  return item.Parameter;
-}
 
 struct TPageRig {
   explicit TPageRig(TBytes package, std::vector<std::string> args = {})
@@ -90,7 +77,7 @@ struct TPageRig {
     rig.seams.SetPages(&pages);
   }
   void Open(const std::string& text) {
-    rig.flow->ActionDispatch(nullptr, ccHtmlPage, textParameter(text));
+    rig.flow->ActionDispatch(nullptr, ccHtmlPage, TextParameter(text));
   }
   bool Running() { return rig.flow->Board() && !rig.flow->Board()->GamePaused(); }
 
@@ -135,7 +122,7 @@ TEST(PageFlow, ModelessPageLeavesTheGameRunning) {
 }
 
 TEST(PageFlow, StartScriptPagesAreModalAndCommandsCloseThem) {
-  const TBytes package = packageWith({.Pictures = 1}, [](TJigsawProject2& p) {
+  const TBytes package = EditedPackage({.Pictures = 1}, [](TJigsawProject2& p) {
     p.StartScript.AddScriptItem().Code = ccHtmlPage;
     p.StartScript.ScriptItem(0).AddTextParameter("intro.html\n400\n300");
   });
@@ -237,7 +224,7 @@ TEST(PageFlow, PagesOfAProjectFileAreRelativeToItOrToTheThirdParameter) {
 }
 
 TEST(PageFlow, EntryPageGivesTheNameOrNoEntry) {
-  const TBytes package = packageWith({.Pictures = 1}, [](TJigsawProject2& p) {
+  const TBytes package = EditedPackage({.Pictures = 1}, [](TJigsawProject2& p) {
     p.HighscoreOptions.EntryPage = 1;
     p.HighscoreOptions.PageText = "entry.html";
     p.HighscoreOptions.Value1 = 420;

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include "project/Project.h"
+#include "project/Scripts.h"
 #include "raster/Bitmap32.h"
 #include "raster/Picture.h"
 
@@ -179,6 +180,31 @@ int TFlowRig::RunAnimation(int maxTicks) {
     ++ticks;
   }
   return ticks;
+}
+
+// ---- Packages and parameters ----------------------------------------------------
+
+TBytes EditedPackage(const TTestProjectOptions& options,
+                     const std::function<void(TJigsawProject2&)>& edit) {
+  TJigsawProject2 p;
+  p.LoadFromStream(MakeTestPackage(options));
+  p.MasterTemplateSet = MasterTemplates();
+  edit(p);
+  return p.SaveToBytes();
+}
+
+TScriptParameter TextParameter(const std::string& text) {
+  TScriptItem item;
+  item.AddTextParameter(text);
+  return item.Parameter;
+}
+
+TScriptParameter NumberParameter(std::int32_t value) {
+  TScriptParameter parameter;
+  std::byte bytes[4];
+  for (int k = 0; k < 4; ++k) bytes[k] = std::byte(std::uint32_t(value) >> (8 * k));
+  parameter.Add(kParamInteger, bytes);
+  return parameter;
 }
 
 }  // namespace duduri::test

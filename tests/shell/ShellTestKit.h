@@ -5,6 +5,7 @@
 // that the test moves by hand.
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -311,5 +312,13 @@ class TFlowRig {
   std::unique_ptr<TGameFlow> flow;
   std::filesystem::path folder;  // a fresh folder for high scores and files
 };
+
+// The test package of `options`, with the master templates, as `edit`
+// leaves it.
+TBytes EditedPackage(const TTestProjectOptions& options,
+                     const std::function<void(TJigsawProject2&)>& edit);
+// A command's parameter: one text, or one 4-byte number.
+TScriptParameter TextParameter(const std::string& text);
+TScriptParameter NumberParameter(std::int32_t value);
 
 }  // namespace duduri::test

@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <fstream>
 
+#include "qtmain/PlayerEnvironment.h"
 #include "qtmain/QtTestRegistry.h"
 #include "shell/TestProject.h"
 #include "shell/ui/MainWindow.h"
@@ -28,13 +29,7 @@ class PlayAreaViewTest : public QObject {
     std::ofstream out(path.toStdString(), std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     out.close();
-    TShellEnvironment env;
-    env.Args.push_back(path.toStdString());
-    env.ExeDir = dir_.path().toStdString();
-    env.ExePath = env.ExeDir / "duduri";
-    env.HighScorePath = env.ExeDir / "highscorefile.dat";
-    env.Seed = 3;
-    return env;
+    return test::PlayerEnvironment(dir_.path(), {path});
   }
 
   static void mouse(QWidget& w, QEvent::Type type, QPoint at, Qt::MouseButton button,

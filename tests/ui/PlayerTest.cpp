@@ -25,6 +25,7 @@
 #include "board/JigsawFile.h"
 #include "project/HighScore.h"
 #include "project/Project.h"
+#include "qtmain/PlayerEnvironment.h"
 #include "qtmain/QtTestRegistry.h"
 #include "raster/Picture.h"
 #include "support/DragSolver.h"
@@ -248,13 +249,7 @@ class PlayerTest : public QObject {
   QTemporaryDir dir_;
 
   TShellEnvironment environment(const QStringList& args) {
-    TShellEnvironment env;
-    for (const QString& a : args) env.Args.push_back(a.toStdString());
-    env.ExeDir = dir_.path().toStdString();
-    env.ExePath = env.ExeDir / "duduri";
-    env.HighScorePath = env.ExeDir / "highscorefile.dat";
-    env.Seed = 7;
-    return env;
+    return test::PlayerEnvironment(dir_.path(), args, 7);
   }
 
   QString projectFile(const QString& name, const test::TTestProjectOptions& options) {

@@ -13,6 +13,7 @@
 #include "PageTestKit.h"
 #include "project/HighScore.h"
 #include "project/Project.h"
+#include "qtmain/PlayerEnvironment.h"
 #include "qtmain/QtTestRegistry.h"
 #include "shell/Commands.h"
 #include "support/DragSolver.h"
@@ -106,13 +107,7 @@ class PagePlayerTest : public QObject {
   QTemporaryDir dir_;
 
   TShellEnvironment environment(const QString& project) {
-    TShellEnvironment env;
-    env.Args.push_back(project.toStdString());
-    env.ExeDir = dir_.path().toStdString();
-    env.ExePath = env.ExeDir / "duduri";
-    env.HighScorePath = env.ExeDir / "highscorefile.dat";
-    env.Seed = 3;
-    return env;
+    return test::PlayerEnvironment(dir_.path(), {project});
   }
 
   // A one-picture project file in the test folder, beside its pages.

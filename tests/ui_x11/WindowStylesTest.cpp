@@ -18,6 +18,7 @@
 #include <fstream>
 
 #include "project/Project.h"
+#include "qtmain/PlayerEnvironment.h"
 #include "qtmain/QtTestRegistry.h"
 #include "raster/Picture.h"
 #include "shell/TestProject.h"
@@ -78,13 +79,7 @@ class WindowStylesTest : public QObject {
   QTemporaryDir dir_;
 
   TShellEnvironment environment(const QString& project) {
-    TShellEnvironment env;
-    env.Args.push_back(project.toStdString());
-    env.ExeDir = dir_.path().toStdString();
-    env.ExePath = env.ExeDir / "duduri";
-    env.HighScorePath = env.ExeDir / "highscorefile.dat";
-    env.Seed = 3;
-    return env;
+    return test::PlayerEnvironment(dir_.path(), {project});
   }
 
   static void showAndWait(TfrmMain& window) {
