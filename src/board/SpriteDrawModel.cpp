@@ -14,6 +14,11 @@ namespace {
 
 // Largest side of one piece sprite the board accepts from a creator.
 constexpr std::int32_t kMaxPieceSide = 16384;
+// How far from the table a piece may lie. Positions come from saved games,
+// which may hold any 32-bit value; the board adds sizes and offsets to
+// them, which must not overflow. A piece beyond this is far out of reach
+// anyway, and a restored game brings it back.
+constexpr std::int32_t kFarthestPosition = 1 << 24;
 
 }  // namespace
 
@@ -141,6 +146,10 @@ void TSpriteDraw::copyPieces(const TSpriteSource& source) {
       }
       p.Rotation &= 3;
       p.Selected = 0;
+      p.X = std::clamp(p.X, -kFarthestPosition, kFarthestPosition);
+      p.Y = std::clamp(p.Y, -kFarthestPosition, kFarthestPosition);
+      p.HomeX = std::clamp(p.HomeX, -kFarthestPosition, kFarthestPosition);
+      p.HomeY = std::clamp(p.HomeY, -kFarthestPosition, kFarthestPosition);
       p.ShadowPixels = p.Width * p.Height;
       for (int r = 0; r < 4; ++r) {
         const bool keep = !source.NoPieceRotation || r == 0;
