@@ -428,8 +428,8 @@ TBoardPoint TSpriteDraw::keepOnBoard(const TSelectedPieces& list, int px, int py
   int loX = INT_MIN, hiX = INT_MAX, loY = INT_MIN, hiY = INT_MAX;
   for (const SelectedPieceEntry& e : list) {
     const TPieceSprite& p = pieces_[e.Row][e.Col];
-    const int w = (p.Rotation & 1) ? p.Height : p.Width;
-    const int h = (p.Rotation & 1) ? p.Width : p.Height;
+    const int w = RotatedWidth(p);
+    const int h = RotatedHeight(p);
     // The member's new X is px - OffsetX; it must keep kKeepOnBoard pixels
     // (or half of a narrower sprite, as much as the scatter leaves of it)
     // between 0 and the board's width. One that is further out already may

@@ -22,13 +22,6 @@ constexpr std::uint32_t kShadowAlpha = 220;
 constexpr int kShadowShift = 4;
 constexpr TColor32 kBandColor = 0xFF0000FF;
 
-int RotatedWidth(const TPieceSprite& p) {
-  return (p.Rotation & 1) ? p.Height : p.Width;
-}
-int RotatedHeight(const TPieceSprite& p) {
-  return (p.Rotation & 1) ? p.Width : p.Height;
-}
-
 }  // namespace
 
 bool TSpriteDraw::visible(const TPieceSprite& p) const {

@@ -78,8 +78,8 @@ void TSpriteDraw::bringIntoReach(const TSelectedPieces& list) {
   TRect united{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
   for (const SelectedPieceEntry& e : list) {
     const TPieceSprite& p = pieces_[e.Row][e.Col];
-    const int w = (p.Rotation & 1) ? p.Height : p.Width;
-    const int h = (p.Rotation & 1) ? p.Width : p.Height;
+    const int w = RotatedWidth(p);
+    const int h = RotatedHeight(p);
     united = TRect{std::min(united.Left, p.X), std::min(united.Top, p.Y),
                    std::max(united.Right, p.X + w), std::max(united.Bottom, p.Y + h)};
   }

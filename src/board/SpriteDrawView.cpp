@@ -347,8 +347,8 @@ void TSpriteDraw::renderOverview() {
   // Each piece a small patch of the colour of its middle, in stacking order.
   for (auto it = stackingOrder_.rbegin(); it != stackingOrder_.rend(); ++it) {
     const TPieceSprite& p = pieces_[it->Row][it->Col];
-    const int pw = (p.Rotation & 1) ? p.Height : p.Width;
-    const int ph = (p.Rotation & 1) ? p.Width : p.Height;
+    const int pw = RotatedWidth(p);
+    const int ph = RotatedHeight(p);
     const int x0 = 1 + int(std::floor(p.X * sx));
     const int y0 = 1 + int(std::floor(p.Y * sy));
     const int x1 = std::max(x0 + 1, 1 + int(std::floor((double(p.X) + pw * 0.75) * sx)));

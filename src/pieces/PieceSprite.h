@@ -71,6 +71,10 @@ struct TPieceSprite : TSavedPiece {
 
 // [row][column]
 using TPieces = std::vector<std::vector<TPieceSprite>>;
+
+// The extent a piece covers on the board in its current rotation.
+inline int RotatedWidth(const TPieceSprite& p) { return (p.Rotation & 1) ? p.Height : p.Width; }
+inline int RotatedHeight(const TPieceSprite& p) { return (p.Rotation & 1) ? p.Width : p.Height; }
 // Rows x Columns saved pieces in row-major order (index = row * Columns + column).
 using TJigsawArrayData = std::vector<TSavedPiece>;
 

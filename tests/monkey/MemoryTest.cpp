@@ -19,6 +19,7 @@
 #include <string>
 
 #include "HeadlessHands.h"
+#include "MonkeyRun.h"
 #include "core/Monkey.h"
 #include "core/MonkeyProjects.h"
 #include "shell/Commands.h"
@@ -28,11 +29,6 @@ namespace duduri::monkey {
 namespace {
 
 namespace fs = std::filesystem;
-
-[[maybe_unused]] long fromEnvironment(const char* name, long fallback) {
-  const char* value = std::getenv(name);
-  return value && *value ? std::strtol(value, nullptr, 10) : fallback;
-}
 
 // The peak resident memory of the process (VmHWM), in KiB.
 [[maybe_unused]] long peakKiB() {
@@ -54,8 +50,8 @@ TEST(MonkeyMemory, NewGamesAndEventsKeepThePeakOfTheFirstGame) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the sanitizers' own memory hides the game's";
 #else
-  const long games = fromEnvironment("MONKEY_MEMORY_GAMES", 50);
-  const long events = fromEnvironment("MONKEY_MEMORY_EVENTS", 20000);
+  const long games = FromEnvironment("MONKEY_MEMORY_GAMES", 50);
+  const long events = FromEnvironment("MONKEY_MEMORY_EVENTS", 20000);
   std::string pattern = (fs::temp_directory_path() / "duduri-memory-XXXXXX").string();
   ASSERT_NE(mkdtemp(pattern.data()), nullptr);
   const fs::path folder = pattern;

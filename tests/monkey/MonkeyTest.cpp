@@ -18,11 +18,6 @@
 namespace duduri::monkey {
 namespace {
 
-long fromEnvironment(const char* name, long fallback) {
-  const char* value = std::getenv(name);
-  return value && *value ? std::strtol(value, nullptr, 10) : fallback;
-}
-
 void expectClean(const TMonkeyOptions& options) {
   const TMonkeyReport report = RunHeadless(options);
   EXPECT_FALSE(report.Failed) << Describe(options, report);
@@ -31,8 +26,8 @@ void expectClean(const TMonkeyOptions& options) {
 // About a hundred thousand events over forty seeds: every project, every
 // command, games won, lost, saved, opened and abandoned.
 TEST(Monkey, ManySeedsKeepEveryRule) {
-  const long seeds = fromEnvironment("MONKEY_SEEDS", 40);
-  const long events = fromEnvironment("MONKEY_EVENTS", 2500);
+  const long seeds = FromEnvironment("MONKEY_SEEDS", 40);
+  const long events = FromEnvironment("MONKEY_EVENTS", 2500);
   std::map<std::string, int> others;
   long sent = 0, inputs = 0, games = 0, wins = 0, losses = 0, joins = 0, runs = 0, failed = 0;
   for (long seed = 1; seed <= seeds; ++seed) {
@@ -74,10 +69,10 @@ TEST(Monkey, SeedsThatOnceFailed) {
 }
 
 TEST(Monkey, Replay) {
-  const long seed = fromEnvironment("MONKEY_SEED", 0);
+  const long seed = FromEnvironment("MONKEY_SEED", 0);
   if (seed == 0) GTEST_SKIP() << "set MONKEY_SEED (and MONKEY_EVENTS) to play a run again";
   const TMonkeyOptions options{.Seed = std::uint64_t(seed),
-                               .Events = fromEnvironment("MONKEY_EVENTS", 2500)};
+                               .Events = FromEnvironment("MONKEY_EVENTS", 2500)};
   const TMonkeyReport report = RunHeadless(options);
   std::printf("monkey seed %ld: %ld events, %ld inputs, %d runs, %d games, %d joins, %d wins, "
               "%d losses\n",

@@ -14,13 +14,6 @@ constexpr int kEdge = 5;  // the board clamps the pointer this far inside the ta
 constexpr int kViewMargin = 48;
 constexpr int kParkGap = 23;  // border parking places of a table the size of the view
 
-int RotatedWidth(const TPieceSprite& p) {
-  return (p.Rotation & 1) ? p.Height : p.Width;
-}
-int RotatedHeight(const TPieceSprite& p) {
-  return (p.Rotation & 1) ? p.Width : p.Height;
-}
-
 }  // namespace
 
 TBoardPoint TDragSolver::Show(int x, int y) {

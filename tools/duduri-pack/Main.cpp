@@ -1,4 +1,4 @@
-// duduri-pack: the authoring and inspection tool. Subcommands register
+// duduri-pack: the authoring tool, and the one that reads back what it and the player wrote. Subcommands register
 // themselves (see Subcommand.h); this file only dispatches.
 
 #include <algorithm>

@@ -207,8 +207,8 @@ bool TMonkey::pickPiece(int& row, int& col, TBoardPoint& grab) {
     row = random_.Below(b->PiecesY());
     col = random_.Below(b->PiecesX());
     const TPieceSprite& p = b->Piece(row, col);
-    const int w = (p.Rotation & 1) ? p.Height : p.Width;
-    const int h = (p.Rotation & 1) ? p.Width : p.Height;
+    const int w = RotatedWidth(p);
+    const int h = RotatedHeight(p);
     for (int tries = 0; tries < 12; ++tries) {
       const int x = p.X + (tries == 0 ? w / 2 : random_.Below(w));
       const int y = p.Y + (tries == 0 ? h / 2 : random_.Below(h));

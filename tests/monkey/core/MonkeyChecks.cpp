@@ -60,8 +60,8 @@ bool internalMessage(const std::string& m) {
 
 bool onTable(const TSpriteDraw& b, int r, int c) {
   const TPieceSprite& p = b.Piece(r, c);
-  const int w = (p.Rotation & 1) ? p.Height : p.Width;
-  const int h = (p.Rotation & 1) ? p.Width : p.Height;
+  const int w = RotatedWidth(p);
+  const int h = RotatedHeight(p);
   return p.X < b.BoardWidth() && p.Y < b.BoardHeight() && p.X + w > 0 && p.Y + h > 0;
 }
 

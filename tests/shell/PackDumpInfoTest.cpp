@@ -24,11 +24,11 @@ namespace fs = std::filesystem;
 
 const fs::path kTool = fs::path(DUDURI_BINARY_DIR) / "bin" / "duduri-pack";
 
-class PackInspect : public ::testing::Test {
+class PackDumpInfo : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!fs::exists(kTool)) GTEST_SKIP() << "duduri-pack not built";
-    dir_ = fs::temp_directory_path() / ("duduri-inspect-" + std::to_string(::getpid()));
+    dir_ = fs::temp_directory_path() / ("duduri-dumpinfo-" + std::to_string(::getpid()));
     fs::create_directories(dir_);
   }
   void TearDown() override {
@@ -71,7 +71,7 @@ TBytes savedGame() {
   return game.SaveToBytes();
 }
 
-TEST_F(PackInspect, FilesThatReadGiveStatusZero) {
+TEST_F(PackDumpInfo, FilesThatReadGiveStatusZero) {
   write("game.jsw", savedGame());
   THighScore scores;
   scores.Add({"Ann", 61, 0});
@@ -90,7 +90,7 @@ TEST_F(PackInspect, FilesThatReadGiveStatusZero) {
   EXPECT_NE(run("dump", "game.jsw").out.find("\"cheatCount\": 2"), std::string::npos);
 }
 
-TEST_F(PackInspect, FilesThatDoNotReadGiveTheReadersMessage) {
+TEST_F(PackDumpInfo, FilesThatDoNotReadGiveTheReadersMessage) {
   TBytes cut = savedGame();
   cut.resize(cut.size() - 10);
   write("cut.jsw", cut);
@@ -119,7 +119,7 @@ TEST_F(PackInspect, FilesThatDoNotReadGiveTheReadersMessage) {
   }
 }
 
-TEST_F(PackInspect, AnExecutableWithoutAProjectIsSaidToBeOne) {
+TEST_F(PackDumpInfo, AnExecutableWithoutAProjectIsSaidToBeOne) {
   fs::copy_file(kTool, dir_ / "player");
   write("odd.exe", TBytes(50, std::byte{0x42}));
   for (const char* file : {"player", "odd.exe"}) {
